@@ -1,0 +1,65 @@
+#include "text/ByteString.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace ze {
+namespace {
+
+TEST(ByteString, CopiesShareOneBlock) {
+  ByteString a("\x8A\xBF\x8E\x9A abc");
+  ByteString b = a;
+  ByteString c;
+  c = b;
+  EXPECT_EQ(a.UseCount(), 3);
+  EXPECT_EQ(a.data(), c.data()); // same bytes, not a copy
+  { ByteString d = std::move(c); EXPECT_EQ(a.UseCount(), 3); }
+  EXPECT_EQ(a.UseCount(), 2);
+  EXPECT_TRUE(c.empty());
+}
+
+TEST(ByteString, IsAlwaysNulTerminatedAndMayHoldNul) {
+  ByteString empty;
+  EXPECT_EQ(empty.size(), 0u);
+  EXPECT_EQ(empty.data()[0], '\0');
+  EXPECT_EQ(empty[0], 0);
+  EXPECT_EQ(empty.UseCount(), 0);
+  ByteString s("ab\0cd", 5);
+  EXPECT_EQ(s.size(), 5u);
+  EXPECT_EQ(s[2], 0);
+  EXPECT_EQ(s[5], 0); // the terminator is readable
+  EXPECT_EQ(ByteString("").UseCount(), 0); // empty text holds no block
+}
+
+TEST(ByteString, MidConcatAndComparison) {
+  ByteString s("hello world");
+  EXPECT_EQ(s.Mid(6), "world");
+  EXPECT_EQ(s.Mid(6, 3), "wor");
+  EXPECT_EQ(s.Mid(20), "");
+  EXPECT_EQ(s.Mid(0, 0).UseCount(), 0);
+  EXPECT_EQ(ByteString("ab") + "cd", "abcd");
+  EXPECT_EQ("x" + ByteString("y") + ByteString("z"), "xyz");
+  EXPECT_LT(ByteString("a"), ByteString("b"));
+  EXPECT_LT(ByteString("a"), ByteString("\x82\xA0")); // bytes compare unsigned
+  EXPECT_EQ(ByteString("same"), ByteString("same"));
+}
+
+TEST(ByteString, SelfAssignmentKeepsTheText) {
+  ByteString s("keep");
+  ByteString& r = s;
+  s = r;
+  EXPECT_EQ(s, "keep");
+  s = std::move(r);
+  EXPECT_EQ(s, "keep");
+}
+
+TEST(ByteString, BuildFillsInPlace) {
+  ByteString s = ByteString::Build(3, [](char* p) { p[0] = 'x'; p[1] = 'y'; p[2] = 'z'; });
+  EXPECT_EQ(s, "xyz");
+  EXPECT_EQ(s.data()[3], '\0');
+  EXPECT_TRUE(ByteString::Build(0, [](char*) {}).empty());
+}
+
+} // namespace
+} // namespace ze

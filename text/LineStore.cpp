@@ -1,0 +1,129 @@
+#include "text/LineStore.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace ze {
+
+// Rows move with memmove: a RowRecord is two ByteStrings (each a single
+// pointer to its shared block) and plain integers, so moving its bytes
+// moves ownership without touching any reference count.
+static_assert(std::is_standard_layout_v<ByteString>);
+
+TLineStringList::~TLineStringList() {
+  OnChange = nullptr;
+  OnBeforeChange = nullptr;
+  for (int i = 0; i < count_; ++i) items_[i].~RowRecord();
+  std::free(items_);
+}
+
+void TLineStringList::SetUpdateState(bool updating) {
+  if (updating) {
+    Changing();
+    updating_ = 1;
+  } else {
+    updating_ = 0;
+    Changed();
+  }
+}
+
+void TLineStringList::Changing() {
+  if (updating_ == 0 && OnBeforeChange) OnBeforeChange(this);
+}
+
+void TLineStringList::Changed() {
+  if (updating_ == 0 && OnChange) OnChange(this);
+}
+
+void TLineStringList::SetCapacity(int capacity) {
+  if (capacity < count_) throw EStringListError(kListIndexError);
+  if (capacity == capacity_) return;
+  void* p = std::realloc(static_cast<void*>(items_), sizeof(RowRecord) * static_cast<size_t>(capacity));
+  if (!p && capacity > 0) throw std::bad_alloc();
+  items_ = static_cast<RowRecord*>(p);
+  capacity_ = capacity;
+}
+
+void TLineStringList::Grow() {
+  int delta = capacity_ > 64 ? capacity_ / 4 : (capacity_ > 8 ? 16 : 4);
+  SetCapacity(capacity_ + delta);
+}
+
+void TLineStringList::Put(int index, const ByteString& s) {
+  CheckIndex(index);
+  Changing();
+  items_[index].Text = s;
+  Changed();
+}
+
+void TLineStringList::Insert(int index, const ByteString& s) {
+  if (index < 0 || index > count_) throw EStringListError(kListIndexError);
+  Changing();
+  if (count_ == capacity_) Grow();
+  if (index < count_)
+    std::memmove(static_cast<void*>(items_ + index + 1), static_cast<void*>(items_ + index),
+                 sizeof(RowRecord) * static_cast<size_t>(count_ - index));
+  new (items_ + index) RowRecord{s, ByteString(), 0, 0, 0};
+  ++count_;
+  Changed();
+}
+
+void TLineStringList::Delete(int index) {
+  CheckIndex(index);
+  Changing();
+  items_[index].~RowRecord();
+  --count_;
+  if (index < count_)
+    std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + 1),
+                 sizeof(RowRecord) * static_cast<size_t>(count_ - index));
+  Changed();
+}
+
+void TLineStringList::Exchange(int i, int j) {
+  CheckIndex(i);
+  CheckIndex(j);
+  Changing();
+  alignas(RowRecord) unsigned char tmp[sizeof(RowRecord)];
+  std::memcpy(tmp, static_cast<void*>(items_ + i), sizeof(RowRecord));
+  std::memcpy(static_cast<void*>(items_ + i), static_cast<void*>(items_ + j), sizeof(RowRecord));
+  std::memcpy(static_cast<void*>(items_ + j), tmp, sizeof(RowRecord));
+  Changed();
+}
+
+void TLineStringList::Clear() {
+  if (count_ == 0) return;
+  Changing();
+  for (int i = 0; i < count_; ++i) items_[i].~RowRecord();
+  count_ = 0;
+  SetCapacity(0);
+  Changed();
+}
+
+TRowAttributeData TRowAttributeStringList::RowAttributeData(int i) const {
+  TRowAttributeData d;
+  d.RowAttribute = RowAttribute(i);
+  d.PrevRowAttribute = PrevRowAttribute(i);
+  d.BracketIndex = BracketIndex(i);
+  d.ElementState = ElementState(i);
+  d.RemainBytes = RemainBytes(i);
+  d.ExtraState = ExtraState(i);
+  d.CarriedToken = CarriedToken(i);
+  d.CarriedFlag = CarriedFlag(i);
+  d.DataStr = RowDataStr(i);
+  return d;
+}
+
+void TRowAttributeStringList::SetRowAttributeData(int i, const TRowAttributeData& d) {
+  SetRowAttribute(i, static_cast<TRowEnd>(d.RowAttribute & 3));
+  SetPrevRowAttribute(i, static_cast<TRowEnd>(d.PrevRowAttribute & 3));
+  SetBracketIndex(i, d.BracketIndex);
+  SetElementState(i, d.ElementState);
+  SetRemainBytes(i, d.RemainBytes);
+  SetExtraState(i, d.ExtraState);
+  SetCarriedToken(i, d.CarriedToken);
+  SetCarriedFlag(i, d.CarriedFlag);
+  SetRowDataStr(i, d.DataStr);
+}
+
+} // namespace ze

@@ -1,0 +1,151 @@
+#pragma once
+// The row store: a list of byte strings, one per screen row, each with a
+// second string, an integer and two words of bits that the colouring,
+// word wrap, row marks and box selection keep per row.
+
+#include <cstdint>
+
+#include "text/ByteString.h"
+#include "text/Classes.h"
+
+namespace ze {
+
+enum TRowEnd : uint8_t { reLineBreak = 0, reWrapped = 1, reEndOfText = 2, reUnknown = 3 };
+
+// Row marks 0-15 as a set: bit n is mark n.
+using TRowMarks = uint16_t;
+
+// One row's colouring state as it travels between the store and the
+// tokenizer.
+struct TRowAttributeData {
+  uint8_t RowAttribute = reLineBreak;
+  uint8_t PrevRowAttribute = reLineBreak;
+  int32_t BracketIndex = -2;
+  int32_t ElementState = 0;
+  int32_t RemainBytes = 0;
+  int32_t ExtraState = 0;
+  uint8_t CarriedToken = 0;
+  uint8_t CarriedFlag = 0;
+  ByteString DataStr;
+};
+
+class TLineStringList : public TStrings {
+public:
+  TLineStringList() = default;
+  ~TLineStringList() override;
+  TLineStringList(const TLineStringList&) = delete;
+  TLineStringList& operator=(const TLineStringList&) = delete;
+
+  ByteString Get(int index) const override {
+    CheckIndex(index);
+    return items_[index].Text;
+  }
+  // The row text without touching its reference count; valid until the
+  // row changes.
+  const ByteString& Ref(int index) const {
+    CheckIndex(index);
+    return items_[index].Text;
+  }
+  int GetCount() const override { return count_; }
+  void Put(int index, const ByteString& s) override;
+  void Insert(int index, const ByteString& s) override;
+  void Delete(int index) override;
+  void Exchange(int i, int j) override;
+  void Clear() override;
+  int GetCapacity() const override { return capacity_; }
+  void SetCapacity(int capacity) override;
+
+  int32_t RowData(int i) const { return Row(i).Data; }
+  void SetRowData(int i, int32_t v) { Row(i).Data = v; }
+  ByteString RowDataStr(int i) const { return Row(i).DataStr; }
+  void SetRowDataStr(int i, const ByteString& v) { Row(i).DataStr = v; }
+  uint32_t RowBits(int i) const { return Row(i).Bits; }
+  void SetRowBits(int i, uint32_t v) { Row(i).Bits = v; }
+  uint32_t RowBits2(int i) const { return Row(i).Bits2; }
+  void SetRowBits2(int i, uint32_t v) { Row(i).Bits2 = v; }
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnBeforeChange;
+
+protected:
+  void SetUpdateState(bool updating) override;
+  void Changing();
+  void Changed();
+  void CheckIndex(int index) const {
+    if (index < 0 || index >= count_) throw EStringListError(kListIndexError);
+  }
+
+  struct RowRecord {
+    ByteString Text;
+    ByteString DataStr;
+    int32_t Data;
+    uint32_t Bits;
+    uint32_t Bits2;
+  };
+  static_assert(sizeof(RowRecord) <= 32);
+
+  RowRecord& Row(int i) {
+    CheckIndex(i);
+    return items_[i];
+  }
+  const RowRecord& Row(int i) const {
+    CheckIndex(i);
+    return items_[i];
+  }
+
+private:
+  void Grow();
+
+  RowRecord* items_ = nullptr;
+  int count_ = 0;
+  int capacity_ = 0;
+  int updating_ = 0;
+};
+
+class TRowAttributeStringList : public TLineStringList {
+public:
+  TRowEnd RowAttribute(int i) const { return static_cast<TRowEnd>(Field(RowBits(i), 0, 2)); }
+  void SetRowAttribute(int i, TRowEnd v) { SetBits(i, 0, 2, v); }
+  TRowEnd PrevRowAttribute(int i) const { return static_cast<TRowEnd>(Field(RowBits(i), 2, 2)); }
+  void SetPrevRowAttribute(int i, TRowEnd v) { SetBits(i, 2, 2, v); }
+  // Stored as value + 2, so a fresh row (all bits zero) reads -2.
+  int BracketIndex(int i) const { return static_cast<int>(Field(RowBits(i), 4, 4)) - 2; }
+  void SetBracketIndex(int i, int v) { SetBits(i, 4, 4, static_cast<uint32_t>(v + 2)); }
+  int ElementState(int i) const { return static_cast<int>(Field(RowBits(i), 8, 8)); }
+  void SetElementState(int i, int v) { SetBits(i, 8, 8, static_cast<uint32_t>(v)); }
+  int RemainBytes(int i) const { return static_cast<int>(Field(RowBits(i), 16, 8)); }
+  void SetRemainBytes(int i, int v) { SetBits(i, 16, 8, static_cast<uint32_t>(v)); }
+  int ExtraState(int i) const { return static_cast<int>(Field(RowBits(i), 24, 8)); }
+  void SetExtraState(int i, int v) { SetBits(i, 24, 8, static_cast<uint32_t>(v)); }
+  uint8_t CarriedToken(int i) const { return static_cast<uint8_t>(Field(RowBits2(i), 0, 8)); }
+  void SetCarriedToken(int i, uint8_t v) { SetBits2(i, 0, 8, v); }
+  uint8_t CarriedFlag(int i) const { return static_cast<uint8_t>(Field(RowBits2(i), 8, 8)); }
+  void SetCarriedFlag(int i, uint8_t v) { SetBits2(i, 8, 8, v); }
+  TRowMarks RowMarks(int i) const { return static_cast<TRowMarks>(Field(RowBits2(i), 16, 16)); }
+  void SetRowMarks(int i, TRowMarks v) { SetBits2(i, 16, 16, v); }
+
+  // The whole colouring state of row i, and storing one back.
+  TRowAttributeData RowAttributeData(int i) const;
+  void SetRowAttributeData(int i, const TRowAttributeData& d);
+
+private:
+  static uint32_t Field(uint32_t word, int shift, int width) {
+    return (word >> shift) & ((1u << width) - 1u);
+  }
+  // Only the field's own bits change; a value too wide is truncated.
+  static uint32_t PutField(uint32_t word, int shift, int width, uint32_t v) {
+    uint32_t mask = ((1u << width) - 1u) << shift;
+    return (word & ~mask) | ((v << shift) & mask);
+  }
+  void SetBits(int i, int shift, int width, uint32_t v) {
+    SetRowBits(i, PutField(RowBits(i), shift, width, v));
+  }
+  void SetBits2(int i, int shift, int width, uint32_t v) {
+    SetRowBits2(i, PutField(RowBits2(i), shift, width, v));
+  }
+};
+
+// The class of temporary row lists and the base of the screen-row list.
+class TEditorStringList : public TRowAttributeStringList {};
+
+} // namespace ze
