@@ -98,6 +98,9 @@ public:
   friend bool operator==(const ByteString& a, std::string_view b) noexcept {
     return a.view() == b;
   }
+  friend bool operator==(const ByteString& a, const std::string& b) noexcept {
+    return a.view() == std::string_view(b);
+  }
   friend bool operator==(const ByteString& a, const char* b) noexcept {
     return a.view() == std::string_view(b);
   }

@@ -50,6 +50,46 @@ void TLineStringList::Grow() {
   SetCapacity(capacity_ + delta);
 }
 
+void TLineStringList::Reserve(int needed) {
+  if (needed <= capacity_) return;
+  // Follow the usual growth steps, but reallocate once.
+  int cap = capacity_;
+  while (cap < needed) cap += cap > 64 ? cap / 4 : (cap > 8 ? 16 : 4);
+  SetCapacity(cap);
+}
+
+void TLineStringList::InsertRows(int index, int n) {
+  if (index < 0 || index > count_) throw EStringListError(kListIndexError);
+  if (n <= 0) return;
+  Changing();
+  Reserve(count_ + n);
+  if (index < count_)
+    std::memmove(static_cast<void*>(items_ + index + n), static_cast<void*>(items_ + index),
+                 sizeof(RowRecord) * static_cast<size_t>(count_ - index));
+  std::memset(static_cast<void*>(items_ + index), 0, sizeof(RowRecord) * static_cast<size_t>(n));
+  count_ += n;
+  Changed();
+}
+
+void TLineStringList::DeleteRowRange(int index, int n) {
+  if (n <= 0) return;
+  CheckIndex(index);
+  if (n > count_ - index) throw EStringListError(kListIndexError);
+  Changing();
+  for (int i = index; i < index + n; ++i) items_[i].~RowRecord();
+  if (index + n < count_)
+    std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + n),
+                 sizeof(RowRecord) * static_cast<size_t>(count_ - index - n));
+  count_ -= n;
+  Changed();
+}
+
+void TLineStringList::SwapRows(TLineStringList& other) noexcept {
+  std::swap(items_, other.items_);
+  std::swap(count_, other.count_);
+  std::swap(capacity_, other.capacity_);
+}
+
 void TLineStringList::Put(int index, const ByteString& s) {
   CheckIndex(index);
   Changing();

@@ -67,6 +67,15 @@ public:
   TNotifyEvent OnChange;
   TNotifyEvent OnBeforeChange;
 
+  // Block operations for the row store: n zeroed rows inserted at index,
+  // n rows removed at index, each with one move of the rows after them and
+  // one notification; and an exchange of whole contents with another list.
+  void InsertRows(int index, int n);
+  void DeleteRowRange(int index, int n);
+  void SwapRows(TLineStringList& other) noexcept;
+  // Writes a row's text without notifying (loading, bulk rewrites).
+  void SetTextSilently(int index, const ByteString& s) { Row(index).Text = s; }
+
 protected:
   void SetUpdateState(bool updating) override;
   void Changing();
@@ -95,6 +104,7 @@ protected:
 
 private:
   void Grow();
+  void Reserve(int needed);
 
   RowRecord* items_ = nullptr;
   int count_ = 0;

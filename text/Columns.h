@@ -1,0 +1,81 @@
+#pragma once
+// Display columns of a row: a single-byte character takes one column, a
+// double-byte character two, a tab runs to the next tab stop (and, with
+// word wrap on, never past the wrap width). Word wrap, box selection,
+// caret placement and painting all measure rows with these functions.
+
+#include <bitset>
+#include <string>
+#include <string_view>
+
+namespace ze {
+
+using TDelimiterSet = std::bitset<256>;
+
+// The delimiters an editor starts with: everything but letters, digits,
+// '_' and half-width katakana.
+TDelimiterSet DefaultDelimiterSet();
+
+struct TColumnSettings {
+  int TabSpaceCount = 8;
+  bool WordWrap = false;
+  int WrapByte = 80;
+  TDelimiterSet DelimiterSet = DefaultDelimiterSet();
+};
+
+// Widest row the editor shows, in columns.
+inline constexpr int kMaxLineWidth = 1000;
+
+// Codes of the column attribute string.
+inline constexpr char caWord = '1';     // single-byte, not a delimiter
+inline constexpr char caDelim = '2';    // single-byte delimiter (tabs too)
+inline constexpr char caTabFill = '3';  // further columns of a tab
+inline constexpr char caLead = '4';     // first column of a double-byte character
+inline constexpr char caTrail = '5';    // second column
+inline constexpr char caEnd = '0';      // end mark of TEditorAttributeArray
+
+// Width of a tab that starts at column k.
+int TabWidthAt(int k, const TColumnSettings& s);
+
+// One code per display column, built left to right. The map stops once it
+// reaches WrapByte + 3 columns (word wrap on) or 1000 columns (off). A lead
+// byte with nothing after it is a single-byte character.
+std::string ColumnAttributes(std::string_view text, const TColumnSettings& s);
+
+// Display width of the whole string (not capped).
+int StrWidth(std::string_view text, const TColumnSettings& s);
+
+// Display width of the leading blanks (spaces, full-width spaces, tabs);
+// -1 for an empty string.
+int IndentWidth(std::string_view text, const TColumnSettings& s);
+
+// The string with every tab replaced by the spaces it covers.
+std::string ExpandTabs(std::string_view text, const TColumnSettings& s);
+
+// A cursor over a text and its column attribute string, used by the wrap.
+class TEditorAttributeArray {
+public:
+  void Reset(std::string_view text, std::string codes);
+  void Next();
+  void Prev();
+  void MoveTo(int column);
+  // Prev, and once more if that lands on the first half of a double-byte
+  // character, so that a character is never split.
+  void StepBackChar();
+  int ColumnCount() const { return static_cast<int>(codes_.size()) - 1; }
+  std::string_view CurrentChar() const;
+  std::string_view PeekNextChar();
+
+  char Code() const { return code_; }
+  int Position() const { return position_; }
+  int ByteCount() const { return byteCount_; }
+
+private:
+  std::string_view text_;
+  std::string codes_; // with the end mark
+  char code_ = caEnd;
+  int position_ = 0;
+  int byteCount_ = 0;
+};
+
+} // namespace ze

@@ -1,0 +1,124 @@
+#pragma once
+// The single store of an editor's text: screen rows with their per-row
+// data, shared by every view that shows the text. All text changes go
+// through ReplaceText, which rewraps the touched logical lines, moves row
+// marks with their rows, records undo, recolours until a row's saved
+// state matches again, and leaves a change region for the views.
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "text/LineStore.h"
+#include "text/TextView.h"
+#include "text/Undo.h"
+#include "text/WrapOption.h"
+
+namespace ze {
+
+struct TChangeRegion {
+  int StartRow = 0;
+  int OldRowCount = 0;
+  int NewRowCount = 0;
+  int RecolouredRows = 0;
+  bool Pending = false;
+};
+
+struct TLogicalText {
+  ByteString Text;
+  int RowCount = 0;
+  TRowEnd LastAttribute = reUnknown;
+  // When asked for: each row's byte length with its end in the top two
+  // bits, so that exactly these rows can be rebuilt from Text.
+  std::vector<uint32_t> Cuts;
+};
+
+class TEditorScreenStrings : public TEditorStringList {
+public:
+  TEditorScreenStrings();
+  ~TEditorScreenStrings() override;
+  void AfterConstruction() override;
+
+  // Views, in attach order; the first one's settings are the text's.
+  void AddEditor(TEditorView* view);
+  void RemoveEditor(TEditorView* view);
+  const std::vector<TEditorView*>& Editors() const { return editors_; }
+  TEditorView* FirstEditor() const { return editors_.empty() ? nullptr : editors_.front(); }
+  TEditorView* FocusedEditor() const;
+
+  int FirstRowOfLine(int row) const;
+  int LastRowOfLine(int row) const;
+  // Rows start..start+n-1 (n = -1: to the end of start's logical line)
+  // joined with CR LF after each line-break row.
+  TLogicalText GetLogicalText(int start, int n, bool withCuts = false) const;
+  // Rebuilds rows from a text and the cuts GetLogicalText gave for it.
+  static void RowsFromCuts(std::string_view text, const std::vector<uint32_t>& cuts,
+                           TEditorStringList& list);
+
+  void ReplaceText(int start, int n, std::string_view text);
+  void ReplaceRows(int start, int oldCount, const TEditorStringList& list);
+  TRowMarks DeleteRows(int start, int n);
+
+  int ReparseFrom(int row, bool notify);
+  void ReparseAll();
+
+  virtual void SplitToRows(std::string_view text, TEditorStringList& list);
+  virtual int CountRows(std::string_view line);
+  void WrapAll();
+  void UnwrapAll();
+
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool on);
+  TEditorWrapOption* WrapOption() const { return wrapOption_.get(); }
+  void WrapOptionChanged(TObject* sender);
+
+  void Clear() override;
+
+  virtual void ExcludeRowMarks(TRowMarks marks) { usedRowMarks_ &= static_cast<TRowMarks>(~marks); }
+  virtual void IncludeRowMarks(TRowMarks marks) { usedRowMarks_ |= marks; }
+  virtual TRowMarks UsedRowMarks() const { return usedRowMarks_; }
+
+  virtual void Undo() { undo_->Undo(); }
+  virtual void Redo() { undo_->Redo(); }
+  TEditorUndoObj* UndoObj() const { return undo_.get(); }
+
+  void ClampEditors();
+  void UpdateAllViews();
+  const TChangeRegion& ChangeRegion() const { return change_; }
+  void SetChangeRegion(const TChangeRegion& r) { change_ = r; }
+
+  // Column settings of the text: the first view's tab width and
+  // delimiters with this store's wrap settings.
+  TColumnSettings ColumnSettings() const;
+  // True while the first view is streaming in its properties.
+  bool OwnerLoading() const;
+
+  // Fast path for loading: appends n empty rows without notifying.
+  void AppendEmptyRows(int n);
+  // Stores a loaded row's text without notifying.
+  void SetLoadedText(int row, const ByteString& text);
+
+protected:
+  virtual std::unique_ptr<TEditorUndoObj> CreateUndoObj();
+  virtual std::unique_ptr<TEditorWrapOption> CreateWrapOption();
+  void SetUpdateState(bool updating) override;
+
+private:
+  void NotifyEditors(TObject* sender);
+  void CancelSelections();
+  // Rows first.. with the zero colouring state marked unparsed.
+  void ResetUnparsed(int from);
+  void WrapLine(std::string_view line, const TColumnSettings& cs, TEditorStringList* out,
+                int& count, int& put);
+  int ParseLimit(int row) const;
+  void Rewrapped();
+
+  std::vector<TEditorView*> editors_;
+  TChangeRegion change_;
+  TRowMarks usedRowMarks_ = 0;
+  std::unique_ptr<TEditorUndoObj> undo_;
+  bool wordWrap_ = false;
+  std::unique_ptr<TEditorWrapOption> wrapOption_;
+};
+
+} // namespace ze
