@@ -54,7 +54,7 @@ public:
     return s;
   }
 
-  size_t size() const noexcept { return rep_ ? rep_->size : 0; }
+  size_t size() const noexcept { return rep_ ? (rep_->size & kSizeMask) : 0; }
   size_t length() const noexcept { return size(); }
   bool empty() const noexcept { return rep_ == nullptr; }
   // Never null; data()[size()] is NUL.
@@ -116,11 +116,16 @@ public:
   }
 
 private:
+  friend class ByteStringArena;
+  // size's top bit marks a block that lives in an arena chunk.
+  static constexpr uint32_t kArenaBit = 0x80000000u;
+  static constexpr uint32_t kSizeMask = 0x7FFFFFFFu;
   struct Rep {
     int32_t refs;
     uint32_t size;
     char data[1];
   };
+  explicit ByteString(Rep* adopted) noexcept : rep_(adopted) {}
   static Rep* Allocate(size_t n);
   static Rep* Make(const char* s, size_t n) {
     if (n == 0) return nullptr;
@@ -138,5 +143,23 @@ private:
 };
 
 static_assert(sizeof(ByteString) == sizeof(void*));
+
+// Packs many short strings into 1 MiB chunks with 4-byte alignment and no
+// per-string malloc overhead; used when a whole file is loaded. A chunk is
+// freed when the arena and every string in it are gone. Strings made here
+// behave like any other ByteString.
+class ByteStringArena {
+public:
+  ByteStringArena() = default;
+  ~ByteStringArena();
+  ByteStringArena(const ByteStringArena&) = delete;
+  ByteStringArena& operator=(const ByteStringArena&) = delete;
+
+  ByteString Make(std::string_view s);
+
+private:
+  char* chunk_ = nullptr;
+  size_t used_ = 0;
+};
 
 } // namespace ze

@@ -139,11 +139,12 @@ void TEditorStrings::SetText(std::string_view text) {
     if (i < n && text[i] == '\n') ++i;
   }
   store_->AppendEmptyRows(lines);
+  ByteStringArena arena;
   i = 0;
   for (int row = 0; i < n; ++row) {
     size_t start = i;
     while (i < n && text[i] != '\r' && text[i] != '\n') ++i;
-    store_->SetLoadedText(row, ByteString(text.substr(start, i - start)));
+    store_->SetLoadedText(row, arena.Make(text.substr(start, i - start)));
     if (i < n && text[i] == '\r') ++i;
     if (i < n && text[i] == '\n') ++i;
   }
@@ -271,10 +272,11 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
     store_->AppendEmptyRows(lines);
     in.Rewind();
     int row = 0;
+    ByteStringArena arena;
     auto store = [&](std::string_view line) {
       // The file may have grown between the passes: never drop a line.
       if (row >= store_->Count()) store_->AppendEmptyRows(1);
-      store_->SetLoadedText(row++, ByteString(line));
+      store_->SetLoadedText(row++, arena.Make(line));
     };
     tail = ScanLines(in, store);
     if (!tail.empty()) {

@@ -6,9 +6,9 @@
 
 namespace ze {
 
-// Rows move with memmove: a RowRecord is two ByteStrings (each a single
-// pointer to its shared block) and plain integers, so moving its bytes
-// moves ownership without touching any reference count.
+// Rows move with memmove: a RowRecord is a ByteString (a single pointer
+// to its shared block) and plain integers, so moving its bytes moves
+// ownership without touching any reference count.
 static_assert(std::is_standard_layout_v<ByteString>);
 
 TLineStringList::~TLineStringList() {
@@ -16,6 +16,37 @@ TLineStringList::~TLineStringList() {
   OnBeforeChange = nullptr;
   for (int i = 0; i < count_; ++i) items_[i].~RowRecord();
   std::free(items_);
+}
+
+void TLineStringList::Destroy(int i) noexcept {
+  uint32_t slot = items_[i].DataStrSlot;
+  if (slot != 0) {
+    dataStrs_[slot] = ByteString();
+    freeSlots_.push_back(slot);
+  }
+  items_[i].~RowRecord();
+}
+
+ByteString TLineStringList::RowDataStr(int i) const { return dataStrs_[Row(i).DataStrSlot]; }
+
+void TLineStringList::SetRowDataStr(int i, const ByteString& v) {
+  RowRecord& r = Row(i);
+  if (r.DataStrSlot == 0) {
+    if (v.empty()) return;
+    if (freeSlots_.empty()) {
+      dataStrs_.emplace_back();
+      r.DataStrSlot = static_cast<uint32_t>(dataStrs_.size() - 1);
+    } else {
+      r.DataStrSlot = freeSlots_.back();
+      freeSlots_.pop_back();
+    }
+  } else if (v.empty()) {
+    dataStrs_[r.DataStrSlot] = ByteString();
+    freeSlots_.push_back(r.DataStrSlot);
+    r.DataStrSlot = 0;
+    return;
+  }
+  dataStrs_[r.DataStrSlot] = v;
 }
 
 void TLineStringList::SetUpdateState(bool updating) {
@@ -76,7 +107,7 @@ void TLineStringList::DeleteRowRange(int index, int n) {
   CheckIndex(index);
   if (n > count_ - index) throw EStringListError(kListIndexError);
   Changing();
-  for (int i = index; i < index + n; ++i) items_[i].~RowRecord();
+  for (int i = index; i < index + n; ++i) Destroy(i);
   if (index + n < count_)
     std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + n),
                  sizeof(RowRecord) * static_cast<size_t>(count_ - index - n));
@@ -88,6 +119,8 @@ void TLineStringList::SwapRows(TLineStringList& other) noexcept {
   std::swap(items_, other.items_);
   std::swap(count_, other.count_);
   std::swap(capacity_, other.capacity_);
+  std::swap(dataStrs_, other.dataStrs_);
+  std::swap(freeSlots_, other.freeSlots_);
 }
 
 void TLineStringList::Put(int index, const ByteString& s) {
@@ -104,7 +137,7 @@ void TLineStringList::Insert(int index, const ByteString& s) {
   if (index < count_)
     std::memmove(static_cast<void*>(items_ + index + 1), static_cast<void*>(items_ + index),
                  sizeof(RowRecord) * static_cast<size_t>(count_ - index));
-  new (items_ + index) RowRecord{s, ByteString(), 0, 0, 0};
+  new (items_ + index) RowRecord{s, 0, 0, 0, 0};
   ++count_;
   Changed();
 }
@@ -112,7 +145,7 @@ void TLineStringList::Insert(int index, const ByteString& s) {
 void TLineStringList::Delete(int index) {
   CheckIndex(index);
   Changing();
-  items_[index].~RowRecord();
+  Destroy(index);
   --count_;
   if (index < count_)
     std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + 1),
@@ -134,7 +167,7 @@ void TLineStringList::Exchange(int i, int j) {
 void TLineStringList::Clear() {
   if (count_ == 0) return;
   Changing();
-  for (int i = 0; i < count_; ++i) items_[i].~RowRecord();
+  for (int i = 0; i < count_; ++i) Destroy(i);
   count_ = 0;
   SetCapacity(0);
   Changed();

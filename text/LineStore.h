@@ -4,6 +4,7 @@
 // word wrap, row marks and box selection keep per row.
 
 #include <cstdint>
+#include <vector>
 
 #include "text/ByteString.h"
 #include "text/Classes.h"
@@ -57,8 +58,8 @@ public:
 
   int32_t RowData(int i) const { return Row(i).Data; }
   void SetRowData(int i, int32_t v) { Row(i).Data = v; }
-  ByteString RowDataStr(int i) const { return Row(i).DataStr; }
-  void SetRowDataStr(int i, const ByteString& v) { Row(i).DataStr = v; }
+  ByteString RowDataStr(int i) const;
+  void SetRowDataStr(int i, const ByteString& v);
   uint32_t RowBits(int i) const { return Row(i).Bits; }
   void SetRowBits(int i, uint32_t v) { Row(i).Bits = v; }
   uint32_t RowBits2(int i) const { return Row(i).Bits2; }
@@ -84,14 +85,17 @@ protected:
     if (index < 0 || index >= count_) throw EStringListError(kListIndexError);
   }
 
+  // A row costs 24 bytes plus its text. The second string is almost
+  // always empty, so rows hold only a slot number into a side table of
+  // such strings (0: empty).
   struct RowRecord {
     ByteString Text;
-    ByteString DataStr;
+    uint32_t DataStrSlot;
     int32_t Data;
     uint32_t Bits;
     uint32_t Bits2;
   };
-  static_assert(sizeof(RowRecord) <= 32);
+  static_assert(sizeof(RowRecord) == 24);
 
   RowRecord& Row(int i) {
     CheckIndex(i);
@@ -105,7 +109,11 @@ protected:
 private:
   void Grow();
   void Reserve(int needed);
+  // Releases what row i owns besides its place in the array.
+  void Destroy(int i) noexcept;
 
+  std::vector<ByteString> dataStrs_{ByteString()}; // slot 0 is never used
+  std::vector<uint32_t> freeSlots_;
   RowRecord* items_ = nullptr;
   int count_ = 0;
   int capacity_ = 0;

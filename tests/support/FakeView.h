@@ -3,6 +3,7 @@
 // a top row and fixed screen metrics, records what the store tells it, and
 // colours with a tiny parser that tracks "{ ... }" spans across rows.
 
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -37,7 +38,9 @@ public:
   int TabSpaceCount() const override { return tab; }
   const TDelimiterSet& DelimiterSet() const override { return delimiters; }
   std::unique_ptr<RowStateParser> CreateRowParser() override {
-    return colouring ? std::make_unique<BraceParser>(&parseCalls) : nullptr;
+    if (!colouring) return nullptr;
+    if (parserFactory) return parserFactory();
+    return std::make_unique<BraceParser>(&parseCalls);
   }
   int RowHeight() const override { return 16; }
   int ScreenHeight() const override { return screenRows * 16; }
@@ -71,6 +74,7 @@ public:
   int tab = 8;
   TDelimiterSet delimiters = DefaultDelimiterSet();
   bool colouring = true;
+  std::function<std::unique_ptr<RowStateParser>()> parserFactory; // else BraceParser
   int screenRows = 10;
   bool initBracketsFull = false;
   bool loading = false;

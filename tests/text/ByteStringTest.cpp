@@ -63,3 +63,29 @@ TEST(ByteString, BuildFillsInPlace) {
 
 } // namespace
 } // namespace ze
+
+namespace ze {
+namespace {
+
+TEST(ByteStringArena, StringsOutliveTheArenaAndShareLikeAnyOther) {
+  std::vector<ByteString> kept;
+  {
+    ByteStringArena arena;
+    for (int i = 0; i < 50000; ++i) // several chunks
+      kept.push_back(arena.Make("row " + std::to_string(i) + " \x8A\xBF"));
+    kept.push_back(arena.Make(std::string(100000, 'L'))); // too long for a chunk
+    EXPECT_TRUE(arena.Make("").empty());
+  }
+  EXPECT_EQ(kept[0], "row 0 \x8A\xBF");
+  EXPECT_EQ(kept[49999], "row 49999 \x8A\xBF");
+  EXPECT_EQ(kept[123].data()[kept[123].size()], '\0');
+  EXPECT_EQ(kept.back().size(), 100000u);
+  ByteString copy = kept[7];
+  EXPECT_EQ(copy.UseCount(), 2);
+  kept.erase(kept.begin(), kept.begin() + 40000); // frees whole chunks
+  EXPECT_EQ(copy, "row 7 \x8A\xBF");
+  EXPECT_EQ(copy + "!", "row 7 \x8A\xBF!");
+}
+
+} // namespace
+} // namespace ze
