@@ -81,7 +81,8 @@ public:
   virtual void TextOut(int x, int y, const TRect& clip, std::string_view sjis, int advance,
                        TColor fg, TColor bg, bool opaque, TFontStyles style) = 0;
 
-  // Copies src (x, y, w, h) of the bitmap to (dx, dy).
+  // Copies src (x, y, w, h) of the bitmap to (dx, dy); pixels equal to
+  // 0xFF000000 are transparent and leave what is below.
   virtual void DrawBitmap(int dx, int dy, const TBitmap& bmp, int sx, int sy, int w, int h) = 0;
 };
 

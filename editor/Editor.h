@@ -1,0 +1,362 @@
+#pragma once
+// TEditor: the editing control. One class, its implementation split by
+// concern: EditorCore.cpp (state, metrics, settings, coordinates, the
+// edit-control operations), EditorCaret.cpp (caret placement and
+// scrolling), EditorPaint.cpp (painting and the screen updater),
+// EditorKeys.cpp (keyboard). It talks to its window only through
+// TWindowHost and paints on a TSurface, so it runs headless in tests.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "colouring/EditorFountain.h"
+#include "editor/ViewInfo.h"
+#include "platform/Keys.h"
+#include "platform/Surface.h"
+#include "platform/WindowHost.h"
+#include "text/EditorSettings.h"
+#include "text/EditorStrings.h"
+#include "text/ScreenStrings.h"
+
+namespace ze {
+
+class TEditor;
+
+enum TEditorHitStyle { hsSelect, hsDraw, hsCaret };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TEditorBorderStyle { bsNone, bsSingle };
+enum TSelectionMode { smNormal, smBox };
+enum TSelectionState { sstNone, sstInit, sstSelected, sstHitSelected };
+
+struct TSelectionAnchor {
+  int Row = 0, Pos = 0, Col = 0;
+};
+struct TSelectionRect {
+  int StartRow = 0, EndRow = 0, StartCol = 0, EndCol = 0;
+};
+struct TSelectionRange {
+  int StartRow = 0, EndRow = 0, StartPos = 0, EndPos = 0;
+};
+
+using TDrawLineEvent = std::function<void(TObject* sender, const ByteString& lineStr, int x,
+                                          int y, int index, const TRect& rect, bool selected)>;
+using TSelectionChangeEvent = std::function<void(TObject* sender, bool selected)>;
+
+// Turns a text change into the smallest repaint.
+class TEditorScreen {
+public:
+  explicit TEditorScreen(TEditor& editor) : editor_(editor) {}
+  void Update();
+
+private:
+  TEditor& editor_;
+};
+
+class TEditor : public TComponent, public TEditorView {
+public:
+  explicit TEditor(TComponent* owner);
+  ~TEditor() override;
+  void AfterConstruction() override;
+
+  // ---- the window
+  // Attaches the window (or nullptr when it goes away). With a window the
+  // metrics, scroll ranges and bitmaps are computed.
+  void SetHost(TWindowHost* host);
+  TWindowHost* Host() const { return host_; }
+  bool HandleAllocated() const { return host_ && host_->HasWindow(); }
+
+  // ---- entry points from the window
+  void Paint(TSurface& surface, const TRect& clip);
+  void FocusIn();
+  void FocusOut();
+  void Resized();
+  void VScroll(int code, int trackPos = 0);
+  void HScroll(int code, int trackPos = 0);
+  // Returns true when the key was handled.
+  virtual bool KeyDown(int key, TShiftState shift, bool autoRepeat = false);
+  virtual void KeyUp(int key, TShiftState shift);
+
+  // ---- text
+  TEditorStrings* Lines() const { return lines_.get(); }
+  void SetLines(const TStrings* lines);
+  TEditorScreenStrings& List() const { return *list_; }
+  int ListCount() const { return list_->Count(); }
+  ByteString RowText(int row) const;
+  TRowEnd RowAttribute(int row) const;
+  int RowEndCol(int row) const;
+  int LineIndex(int row) const; // logical line of a row
+  long long TextLength() const;
+  bool Modified() const { return modified_; }
+  void SetModified(bool v) { modified_ = v; }
+  bool OverWrite() const { return overWrite_; }
+  void SetOverWrite(bool v);
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool v) { readOnly_ = v; }
+  void AfterLoading();
+  // Shows and edits other's text (nullptr: keeps its own).
+  virtual void ShareScreenStrings(TEditor* other);
+
+  // ---- coordinates
+  TColumnSettings ColumnSettings() const;
+  std::string ColumnAttributes(std::string_view s) const;
+  int StrWidth(std::string_view s) const;
+  int IndentWidth(std::string_view s) const;
+  std::string ExpandTabs(std::string_view s) const;
+  int LinePos(int row, int col) const;
+  // Byte position in row of column col (a trail half counts as its lead).
+  int ColToPos(int row, int col) const;
+  int PosToCol(int row, int pos) const;
+
+  // ---- caret and scrolling
+  int Row() const override { return row_; }
+  int Col() const override { return col_; }
+  void SetRow(int r) override;
+  void SetCol(int c) override;
+  void SetRowCol(int r, int c);
+  int TopRow() const override { return topRow_; }
+  void SetTopRow(int r) override;
+  int TopCol() const { return topCol_; }
+  void SetTopCol(int c);
+  void SetCaretByOffset(int firstRow, long long offset) override;
+  long long CharOffset(int firstRow, int row, int col) const;
+  void PosToRowCol(int x, int y, int& row, int& col, bool nearest) const;
+  virtual void ScrollCaret();
+  void CaretBeginUpdate() override;
+  void CaretEndUpdate() override;
+  void UnderlineBeginUpdate();
+  void UnderlineEndUpdate();
+  void UpdateCaret();
+  int RowCount() const { return rowCount_; }
+  int ColCount() const { return colCount_; }
+  int ColWidth() const { return colWidth_; }
+  int CharHeight() const { return charHeight_; }
+  int RowHeight() const override { return rowHeight_; }
+  int TextTop() const;
+  int TextLeft() const;
+  int MaxTopRow() const { return maxTopRow_; }
+  static constexpr int kMaxLineWidth = 1000;
+  int ScrollOffset() const { return topCol_ * colWidth_; }
+  bool CaretShown() const { return caretShown_; }
+
+  // ---- properties
+  const TFontSpec& Font() const { return font_; }
+  void SetFont(const TFontSpec& f);
+  TColor Color() const { return color_; }
+  void SetColor(TColor c);
+  TEditorCaret* Caret() const { return caret_.get(); }
+  void SetCaret(const TEditorCaret* v) { caret_->CopyFrom(v); }
+  TEditorMarks* Marks() const { return marks_.get(); }
+  void SetMarks(const TEditorMarks* v) { marks_->CopyFrom(v); }
+  TEditorMargin* Margin() const { return margin_.get(); }
+  void SetMargin(const TEditorMargin* v) { margin_->CopyFrom(v); }
+  TEditorImagebar* Imagebar() const { return imagebar_.get(); }
+  void SetImagebar(const TEditorImagebar* v) { imagebar_->CopyFrom(v); }
+  TEditorLeftbar* Leftbar() const { return leftbar_.get(); }
+  void SetLeftbar(const TEditorLeftbar* v) { leftbar_->CopyFrom(v); }
+  TEditorRuler* Ruler() const { return ruler_.get(); }
+  void SetRuler(const TEditorRuler* v) { ruler_->CopyFrom(v); }
+  TEditorSpeed* Speed() const { return speed_.get(); }
+  void SetSpeed(const TEditorSpeed* v) { speed_->CopyFrom(v); }
+  TEditorViewInfo* View() const { return view_.get(); }
+  void SetView(const TEditorViewInfo* v);
+  TFountain* Fountain() const { return fountain_; }
+  void SetFountain(TFountain* f);
+  // The fountain colouring goes through: Fountain, else the view's.
+  virtual TFountain* ActiveFountain() const;
+  TEditorHitStyle HitStyle() const { return hitStyle_; }
+  void SetHitStyle(TEditorHitStyle v);
+  TScrollStyle ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle v);
+  TEditorBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TEditorBorderStyle v) { borderStyle_ = v; }
+  bool WordWrap() const { return list_->WordWrap(); }
+  void SetWordWrap(bool v) { list_->SetWordWrap(v); }
+  TEditorWrapOption* WrapOption() const { return list_->WrapOption(); }
+  void SetWrapOption(const TEditorWrapOption* v) { list_->WrapOption()->CopyFrom(v); }
+  int UndoListMax() const { return list_->UndoObj()->UndoListMax(); }
+  void SetUndoListMax(int v) { list_->UndoObj()->SetUndoListMax(v); }
+  TStringList* ReserveWordList() const;
+  void SetReserveWordList(const TStrings* v);
+  bool WantReturns() const { return wantReturns_; }
+  void SetWantReturns(bool v) { wantReturns_ = v; }
+  bool WantTabs() const { return wantTabs_; }
+  void SetWantTabs(bool v) { wantTabs_ = v; }
+  const TDelimiterSet& DelimiterSet() const override { return delimiters_; }
+  TDelimiterSet& DelimiterSetRef() { return delimiters_; }
+  bool ItalicInUse() const { return italic_; }
+
+  // ---- undo
+  virtual bool CanUndo() const { return list_->UndoObj()->CanUndo(); }
+  virtual bool CanRedo() const { return list_->UndoObj()->CanRedo(); }
+  virtual void Undo();
+  virtual void Redo();
+
+  // ---- selection state (the operations come with the keyboard and mouse)
+  TSelectionMode SelectionMode() const { return selectionMode_; }
+  TSelectionState SelectionState() const { return selectionState_; }
+  void SetSelectionState(TSelectionState s) { selectionState_ = s; }
+  TSelectionRect& SelectionRectRef() { return selRect_; }
+  TSelectionRange& SelectionRangeRef() { return selRange_; }
+  TSelectionAnchor& SelectionAnchorRef() { return selAnchor_; }
+  void SetSelectionModeDirect(TSelectionMode m) { selectionMode_ = m; }
+  bool SelectionShown() const;
+  void CleanSelection();
+
+  // ---- painting
+  void RepaintRow(int row);
+  void RepaintRows(int a, int b);
+  void Refresh();
+  int LeftbarWidth() const;
+  int ImagebarWidth() const;
+  int RulerHeight() const;
+  int LeftbarDigits() const { return leftbarDigits_; }
+  int UnderlinePos(int row) const; // y of the caret-row underline, or -1
+  TEditorScreen& Screen() { return *screen_; }
+  const TBitmap& RulerBitmap() const { return rulerBmp_; }
+
+  // ---- events
+  TNotifyEvent OnCaretMoved;
+  TNotifyEvent OnChange;
+  TDrawLineEvent OnDrawLine;
+  TSelectionChangeEvent OnSelectionChange;
+  TNotifyEvent OnSelectionModeChange;
+  TNotifyEvent OnTopColChange;
+  TNotifyEvent OnTopRowChange;
+
+  // ---- TEditorView (what the row store needs)
+  int TabSpaceCount() const override { return caret_->TabSpaceCount(); }
+  std::unique_ptr<RowStateParser> CreateRowParser() override;
+  int ScreenHeight() const override;
+  bool InitBracketsFull() const override { return speed_->InitBracketsFull(); }
+  bool Loading() const override { return TComponent::Loading(); }
+  bool Destroying() const override { return destroying_; }
+  bool Focused() const override { return focused_; }
+  void CancelSelection() override { CleanSelection(); }
+  void StoreChanged() override;
+  void InvalidateRow(int row) override { RepaintRow(row); }
+  void UpdateView() override;
+  void BeginBulkUpdate() override;
+  void EndBulkUpdate() override;
+
+protected:
+  // Factories, so that a derived editor can supply derived settings.
+  virtual std::unique_ptr<TEditorCaret> CreateEditorCaret();
+  virtual std::unique_ptr<TEditorMarks> CreateEditorMarks();
+  virtual std::unique_ptr<TEditorMargin> CreateEditorMargin();
+  virtual std::unique_ptr<TEditorImagebar> CreateEditorImagebar();
+  virtual std::unique_ptr<TEditorLeftbar> CreateEditorLeftbar();
+  virtual std::unique_ptr<TEditorRuler> CreateEditorRuler();
+  virtual std::unique_ptr<TEditorSpeed> CreateEditorSpeed();
+  virtual std::unique_ptr<TEditorViewInfo> CreateViewInfo();
+  virtual std::shared_ptr<TEditorScreenStrings> CreateScreenStrings();
+  virtual void InitDelimiterSet();
+  void Notification(TComponent* c, TOperation op) override;
+
+  // The settings-changed handler of every setting object and fountain.
+  virtual void ViewChanged(TObject* sender);
+  virtual void DoCaretMoved();
+  virtual void DoChange();
+  virtual void DoTopRowChange();
+  virtual void DoTopColChange();
+
+  // Caret internals.
+  void AdjustCol(bool vertical, int direction);
+  void RememberCol(int k, bool vertical);
+  void CreateCaretShape();
+  void PositionCaret();
+  void ShowCaret();
+  void HideCaret();
+  void ScrollArea(int dx, int dy, const TRect& r);
+  void InitScroll();
+  void UpdateImeWindow();
+
+  // Painting internals.
+  void InitMetrics();
+  void PaintRect(TSurface& s, const TRect& clip);
+  void PaintRowWithSelection(TSurface& s, const TRect& rowRect, int x0, TFountainParser* parser,
+                             int row, const ByteString& text, int y);
+  void PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* parser, int row,
+                const ByteString& text, int y, bool selected);
+  void TextOut(TSurface& s, const TRect& rect, int x, bool opaque, std::string_view text, int y,
+               TColor fg, TColor bg, TFontStyles style);
+  void DrawEofMark(TSurface& s, int x, int y);
+  void DrawRetMark(TSurface& s, int x, int y, bool selected);
+  void DrawWrapMark(TSurface& s, int x, int y, bool selected);
+  void DrawHideMark(TSurface& s, int x, int y, bool selected);
+  void DrawUnderline(int row);
+  void EraseUnderline(int row);
+  void PaintUnderline(TSurface& s, int row, TColor color);
+  void PaintRuler(TSurface& s);
+  void PaintLeftbar(TSurface& s, int firstRow, int lastRow);
+  void PaintImagebar(TSurface& s, int firstRow, int lastRow);
+  void PaintCorner(TSurface& s);
+  void BuildRulerBitmap();
+  void MarkRulerCaret(int oldCol, int newCol);
+  int ComputeLeftbarDigits() const;
+  TColor ResolveColor(TColor c, TColor fallback) const;
+
+private:
+  friend class TEditorScreen;
+  void SettingsChangedHandlers();
+  void ReleaseFountain();
+
+  TWindowHost* host_ = nullptr;
+  std::shared_ptr<TEditorScreenStrings> list_;
+  std::unique_ptr<TEditorStrings> lines_;
+  std::unique_ptr<TEditorScreen> screen_;
+  std::unique_ptr<TEditorViewInfo> view_;
+  std::unique_ptr<TEditorCaret> caret_;
+  std::unique_ptr<TEditorMarks> marks_;
+  std::unique_ptr<TEditorMargin> margin_;
+  std::unique_ptr<TEditorImagebar> imagebar_;
+  std::unique_ptr<TEditorLeftbar> leftbar_;
+  std::unique_ptr<TEditorRuler> ruler_;
+  std::unique_ptr<TEditorSpeed> speed_;
+  TFountain* fountain_ = nullptr;
+
+  TFontSpec font_;
+  TColor color_ = clWhite;
+  TEditorHitStyle hitStyle_ = hsSelect;
+  TScrollStyle scrollBars_ = ssNone;
+  TEditorBorderStyle borderStyle_ = bsSingle;
+  bool wantReturns_ = true;
+  bool wantTabs_ = true;
+  bool readOnly_ = false;
+  bool overWrite_ = false;
+  bool modified_ = false;
+  bool destroying_ = false;
+  bool focused_ = false;
+  TDelimiterSet delimiters_;
+
+  // caret and view
+  int row_ = 0, col_ = 0, topRow_ = 0, topCol_ = 0;
+  int rowCount_ = 1, colCount_ = 1;
+  int colWidth_ = 8, charHeight_ = 16, rowHeight_ = 16;
+  int maxTopRow_ = 0;
+  bool italic_ = false;
+  int rememberedCol_ = 0;
+  bool remembered_ = false;
+  bool suppressCaret_ = false;
+  int caretHideCount_ = 0;
+  bool caretShown_ = false;
+  bool caretCreated_ = false;
+  int underlineCount_ = 0;
+  bool keyRepeat_ = false;
+  bool imeDeferred_ = false;
+  bool rowSelecting_ = false;
+  bool bulkUpdating_ = false;
+
+  // selection
+  TSelectionMode selectionMode_ = smNormal;
+  TSelectionState selectionState_ = sstNone;
+  TSelectionAnchor selAnchor_;
+  TSelectionRect selRect_;
+  TSelectionRange selRange_;
+
+  // painting
+  int leftbarDigits_ = 4;
+  TBitmap rulerBmp_, rulerMarkBmp_;
+};
+
+} // namespace ze
