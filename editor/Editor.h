@@ -9,9 +9,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "colouring/EditorFountain.h"
 #include "editor/ViewInfo.h"
+#include "platform/Clipboard.h"
 #include "platform/Keys.h"
 #include "platform/Surface.h"
 #include "platform/WindowHost.h"
@@ -28,6 +30,7 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TEditorBorderStyle { bsNone, bsSingle };
 enum TSelectionMode { smNormal, smBox };
 enum TSelectionState { sstNone, sstInit, sstSelected, sstHitSelected };
+enum TDragState { dsNone, dsPending, dsDragging };
 
 struct TSelectionAnchor {
   int Row = 0, Pos = 0, Col = 0;
@@ -76,6 +79,14 @@ public:
   // Returns true when the key was handled.
   virtual bool KeyDown(int key, TShiftState shift, bool autoRepeat = false);
   virtual void KeyUp(int key, TShiftState shift);
+
+  // ---- mouse (EditorMouse.cpp)
+  // MOUSE-PUBLIC-BEGIN
+  // MOUSE-PUBLIC-END
+
+  // ---- row marks and the context menu (EditorMarks.cpp)
+  // MARKS-PUBLIC-BEGIN
+  // MARKS-PUBLIC-END
 
   // ---- text
   TEditorStrings* Lines() const { return lines_.get(); }
@@ -192,16 +203,66 @@ public:
   virtual void Undo();
   virtual void Redo();
 
-  // ---- selection state (the operations come with the keyboard and mouse)
+  // ---- selection (EditorSelection.cpp)
   TSelectionMode SelectionMode() const { return selectionMode_; }
+  void SetSelectionMode(TSelectionMode m);
   TSelectionState SelectionState() const { return selectionState_; }
   void SetSelectionState(TSelectionState s) { selectionState_ = s; }
+  const TSelectionRect& SelectionRect() const { return selRect_; }
+  const TSelectionRange& SelectionRange() const { return selRange_; }
+  const TSelectionAnchor& SelectionAnchor() const { return selAnchor_; }
   TSelectionRect& SelectionRectRef() { return selRect_; }
   TSelectionRange& SelectionRangeRef() { return selRange_; }
-  TSelectionAnchor& SelectionAnchorRef() { return selAnchor_; }
   void SetSelectionModeDirect(TSelectionMode m) { selectionMode_ = m; }
   bool SelectionShown() const;
+  bool IsSelected() const { return selectionState_ == sstSelected; }
+  bool HasSelection() const {
+    return selectionState_ == sstSelected || selectionState_ == sstHitSelected;
+  }
+  void StartSelection();
+  void ExtendSelection();
+  void UpdateSelection();
   void CleanSelection();
+  void DeleteSelection();
+  bool IsInSelection(int row, int col) const;
+  long long SelStart() const;
+  void SetSelStart(long long n);
+  long long SelLength() const;
+  void SetSelLength(long long n);
+  long long HitSelLength() const { return hitSelLength_; }
+  void SetHitSelLength(long long n);
+  ByteString SelText() const;
+  void SetSelText(std::string_view s);
+  void SelectAll();
+  // Bytes [first, last) of a row that a box from column s to column e
+  // (exclusive) covers.
+  void BoxEdges(int row, int s, int e, int& first, int& last) const;
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void SetSelTextBox(std::string_view s);
+  bool GetTokenAt(int x, int y, bool withFountain, ByteString& text, TFountainTokenKind& kind);
+  bool SelectTokenAt(int x, int y, bool withFountain);
+  TClipboard& Clipboard() const { return *clipboard_; }
+  void SetClipboard(TClipboard* c) { clipboard_ = c ? c : &DefaultClipboard(); }
+  static TClipboard& DefaultClipboard();
+
+  // ---- editing (EditorEdit.cpp, EditorKeys.cpp)
+  void PutString(std::string_view s);
+  // A typed byte (character message); a lead byte waits for its trail.
+  void KeyPress(unsigned char c, TShiftState shift = 0);
+  // Text committed by the input method, as CP932 bytes.
+  void ImeResult(std::string_view s);
+  // The same, when the system then also delivers the result as character
+  // messages: those bytes are dropped.
+  void ImeResultWithEcho(std::string_view s);
+  // The next word start in a direction; false when the caret cannot move.
+  bool WordMove(int direction, int& row, int& col);
+  TDragState DragState() const { return dragState_; }
+  void DeleteRow(int r);
+  // The byte position of the caret: its column less the tab columns
+  // before it (past the row end every column counts).
+  int CaretPos() const { return ColToPos(row_, col_); }
 
   // ---- painting
   void RepaintRow(int row);
@@ -271,6 +332,27 @@ protected:
   void InitScroll();
   void UpdateImeWindow();
 
+  // Selection and editing internals.
+  struct TRemainingRow {
+    std::string Text;
+    TRowEnd End;
+    int InsertPos; // 0-based byte position where new text goes
+  };
+  std::vector<TRemainingRow> RemainingText() const;
+  static std::string JoinRows(const std::vector<TRemainingRow>& rows);
+  // One edit: rows r..last become text; the caret goes to offset counted
+  // from row f. Brackets close on every exit path.
+  void EditRows(int r, int last, std::string_view text, int f, long long offset,
+                bool rowsMayChange);
+  int EditFirstRow(int r) const { return std::max(list_->FirstRowOfLine(r), r - 1); }
+  void SetSelectionRows(int anchorRow, int row);
+  void DeleteKey();
+  void Backspace();
+  void Unindent();
+  void TabKey();
+  void EnterKey(bool withShift);
+  void TypeBytes(std::string_view bytes);
+
   // Painting internals.
   void InitMetrics();
   void PaintRect(TSurface& s, const TRect& clip);
@@ -295,6 +377,11 @@ protected:
   void MarkRulerCaret(int oldCol, int newCol);
   int ComputeLeftbarDigits() const;
   TColor ResolveColor(TColor c, TColor fallback) const;
+
+  // MOUSE-PROTECTED-BEGIN
+  // MOUSE-PROTECTED-END
+  // MARKS-PROTECTED-BEGIN
+  // MARKS-PROTECTED-END
 
 private:
   friend class TEditorScreen;
@@ -353,6 +440,19 @@ private:
   TSelectionAnchor selAnchor_;
   TSelectionRect selRect_;
   TSelectionRange selRange_;
+  TSelectionRect prevSelRect_;
+  long long hitSelLength_ = 0;
+  bool selectionUnderline_ = false; // the underline bracket a selection holds
+  TClipboard* clipboard_ = &DefaultClipboard();
+  bool settingHit_ = false;
+  int tokenStart_ = 0, tokenFirstRow_ = 0;
+  TDragState dragState_ = dsNone;
+  // MOUSE-STATE-BEGIN
+  // MOUSE-STATE-END
+  // MARKS-STATE-BEGIN
+  // MARKS-STATE-END
+  int imeSwallow_ = 0;
+  unsigned char pendingLead_ = 0;
 
   // painting
   int leftbarDigits_ = 4;

@@ -457,13 +457,4 @@ bool TEditor::SelectionShown() const {
          (selectionState_ == sstHitSelected && hitStyle_ == hsDraw);
 }
 
-void TEditor::CleanSelection() {
-  if (selectionState_ == sstNone) return;
-  bool shown = SelectionShown();
-  TSelectionRect r = selRect_;
-  selectionState_ = sstNone;
-  if (shown) RepaintRows(r.StartRow, r.EndRow);
-  if (OnSelectionChange) OnSelectionChange(this, false);
-}
-
 } // namespace ze
