@@ -46,15 +46,21 @@ void TEditor::SetRow(int r) {
 }
 
 void TEditor::SetRowCol(int r, int k) {
+  // The column is moved off a trail half and (unless InTab) off a tab's
+  // columns first, so that an edit that changed the row under an unmoved
+  // caret still leaves it on a character boundary.
+  const int count = list_->Count();
+  int target = std::clamp(r, 0, count);
+  if (target == count && count > 0 && list_->RowAttribute(count - 1) == reEndOfText) --target;
+  std::string codes = ColumnAttributes(RowText(target).view());
+  int w = static_cast<int>(codes.size());
+  if (k >= 0 && k < w && codes[static_cast<size_t>(k)] == caTrail) --k;
+  if (!caret_->InTab())
+    while (k > 0 && k < w && codes[static_cast<size_t>(k)] == caTabFill) --k;
   if (r == row_ && k == col_) return;
   suppressCaret_ = true;
   try {
     SetRow(r);
-    std::string codes = ColumnAttributes(RowText(row_).view());
-    int w = static_cast<int>(codes.size());
-    if (k >= 0 && k < w && codes[static_cast<size_t>(k)] == caTrail) --k;
-    if (!caret_->InTab())
-      while (k > 0 && k < w && codes[static_cast<size_t>(k)] == caTabFill) --k;
     SetCol(k);
   } catch (...) {
     suppressCaret_ = false;
@@ -118,9 +124,10 @@ long long TEditor::CharOffset(int firstRow, int row, int col) const {
     n += static_cast<long long>(list_->Ref(r).size()) +
          (end == reLineBreak ? 2 : end == reEndOfText ? 1 : 0);
   }
+  // Counted like a byte position: a column inside a tab is the tab itself.
   std::string codes = ColumnAttributes(RowText(row).view());
   int fill = 0;
-  for (int k = 0; k < col && k < static_cast<int>(codes.size()); ++k)
+  for (int k = 0; k <= col && k < static_cast<int>(codes.size()); ++k)
     fill += codes[static_cast<size_t>(k)] == caTabFill;
   return n + col - fill;
 }

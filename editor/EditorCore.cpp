@@ -450,11 +450,4 @@ void TEditor::DoTopColChange() {
   if (OnTopColChange) OnTopColChange(this);
 }
 
-// ---------------------------------------------------------------- selection state
-
-bool TEditor::SelectionShown() const {
-  return selectionState_ == sstSelected ||
-         (selectionState_ == sstHitSelected && hitStyle_ == hsDraw);
-}
-
 } // namespace ze

@@ -120,13 +120,15 @@ void TEditor::BoxEdges(int row, int s, int e, int& first, int& last) const {
   const int w = static_cast<int>(codes.size());
   const int len = static_cast<int>(text.size());
   auto code = [&](int c) { return c >= 0 && c < w ? codes[static_cast<size_t>(c)] : caEnd; };
-  // Left edge: a cut character or tab stays outside.
-  while (code(s) == caTrail || code(s) == caTabFill) ++s;
-  first = s >= w ? len + (s - w) : ColToPos(row, s);
-  // Right edge (last column e - 1): a cut character or tab is inside.
-  int c = e - 1;
-  while (code(c + 1) == caTrail || code(c + 1) == caTabFill) ++c;
-  last = c >= w ? len + (c - w) + 1 : ColToPos(row, c) + 1;
+  // Left edge: a character or tab the edge cuts stays outside. Right edge:
+  // one it cuts is inside. Either way the edge moves to the next
+  // character boundary.
+  auto boundary = [&](int c) {
+    while (code(c) == caTrail || code(c) == caTabFill) ++c;
+    return c >= w ? len + (c - w) : ColToPos(row, c);
+  };
+  first = boundary(s);
+  last = boundary(e);
   first = std::min(first, len);
   last = std::clamp(last, first, len);
 }

@@ -19,6 +19,7 @@ struct EditorFixture : ::testing::Test {
   TEditor& e = *editor;
 
   EditorFixture() {
+    TEditor::DefaultClipboard().Clear(); // one clipboard per process
     host.screen = &screen;
     e.SetHost(&host);
   }
