@@ -17,6 +17,7 @@
 #include "platform/Keys.h"
 #include "platform/Surface.h"
 #include "platform/WindowHost.h"
+#include "search/SearchOptions.h"
 #include "text/EditorSettings.h"
 #include "text/EditorStrings.h"
 #include "text/ScreenStrings.h"
@@ -82,10 +83,60 @@ public:
 
   // ---- mouse (EditorMouse.cpp)
   // MOUSE-PUBLIC-BEGIN
+  // The left button, in client pixels. MouseDown runs before the host's
+  // own mouse-down event, MouseUp after its mouse-up event; MouseMove for
+  // every move, with or without a button. shift carries ssShift, ssCtrl
+  // and ssLeft.
+  virtual void MouseDown(int x, int y, TShiftState shift);
+  virtual void MouseMove(int x, int y, TShiftState shift);
+  virtual void MouseUp(int x, int y, TShiftState shift);
+  // While the mouse is busy (a press being tracked, a selection drag
+  // pending or running) the host asks these first. True: drop the key.
+  // During a drag Ctrl switches to the copy cursor and Escape cancels.
+  bool FilterKeyDown(int key, TShiftState shift);
+  bool FilterKeyUp(int key, TShiftState shift);
+  // True while characters, double-clicks, the right and middle buttons
+  // and the wheel are to be dropped.
+  bool MouseBusy() const { return dragState_ != dsNone || mouseTracking_; }
+  // The window lost the mouse (capture taken away, focus gone): a drag is
+  // cancelled, a drag-select ends where it is.
+  void MouseCaptureLost();
+  // Ends a pending or running drag and removes the selection. byEscape:
+  // the user pressed Escape (the cursor is reset at once).
+  void CancelDrag(bool byEscape);
+  // Moving the selected text is allowed: not read-only, a normal
+  // selection, SelMove on.
+  virtual bool CanDragSelection() const;
+  // Copies or moves the selected text to (row, col) as one edit; a target
+  // inside the selection only removes the selection.
+  virtual void CopySelection(int row, int col);
+  void MoveSelection(int row, int col);
+  // 0 default, 1 left margin, 2 top margin, 3 inside the selection,
+  // 4 dragging, 5 dragging a copy.
+  int SelectionCursorKind() const { return cursorKind_; }
+  void SetSelectionCursorKind(int kind);
+  bool RowSelecting() const { return rowSelecting_; }
   // MOUSE-PUBLIC-END
 
   // ---- row marks and the context menu (EditorMarks.cpp)
   // MARKS-PUBLIC-BEGIN
+  // Row marks 0..15 of a row; rows outside the text have none.
+  TRowMarks GetRowMarks(int row) const;
+  // Stores a row's marks, keeps the store's UsedRowMarks and repaints the
+  // row's image bar strip.
+  void SetRowMarks(int row, TRowMarks marks);
+  // Marks 0..9 are unique: putting one takes it from the row that had it.
+  virtual void PutRowMark(int row, int n);
+  virtual void DeleteRowMark(int row, int n);
+  // Caret to the first row with mark n, centred when it was out of view.
+  virtual void GotoRowMark(int n);
+  // The first row with mark n, -1 when none has it.
+  int FindRowMark(int n) const;
+  // The context menu model (editor/PopupMenu.h).
+  struct TPopupMenuDeleter {
+    void operator()(class TEditorPopupMenu* m) const;
+  };
+  TEditorPopupMenu* PopupMenu() const { return popupMenu_.get(); }
   // MARKS-PUBLIC-END
 
   // ---- text
@@ -103,7 +154,8 @@ public:
   bool OverWrite() const { return overWrite_; }
   void SetOverWrite(bool v);
   bool ReadOnly() const { return readOnly_; }
-  void SetReadOnly(bool v) { readOnly_ = v; }
+  // Ignored while a selection is being dragged.
+  void SetReadOnly(bool v);
   void AfterLoading();
   // Shows and edits other's text (nullptr: keeps its own).
   virtual void ShareScreenStrings(TEditor* other);
@@ -247,6 +299,14 @@ public:
   void SetClipboard(TClipboard* c) { clipboard_ = c ? c : &DefaultClipboard(); }
   static TClipboard& DefaultClipboard();
 
+  // ---- search (EditorSearch.cpp)
+  // Finds pattern (CP932) from the selection or the caret; on a hit the
+  // caret stands at its start and the hit is marked through HitSelLength.
+  virtual bool SearchText(std::string_view pattern, TSearchOptions options);
+  // The scroll-caret message: a caret outside the window is brought to
+  // the upper third.
+  void ScrollCaretIntoView();
+
   // ---- editing (EditorEdit.cpp, EditorKeys.cpp)
   void PutString(std::string_view s);
   // A typed byte (character message); a lead byte waits for its trail.
@@ -379,8 +439,19 @@ protected:
   TColor ResolveColor(TColor c, TColor fallback) const;
 
   // MOUSE-PROTECTED-BEGIN
+  // Row selection from the left margin.
+  void StartRowSelection(int row);
+  void ExtendRowSelection(int row);
+  int ClampSelectRow(int row) const;
+  // The pointer row while selecting: one above the top row when the
+  // pointer is above the text, so that holding it there scrolls.
+  int DragRow(int y, int row) const;
+  bool FarFromMouseDown(int x, int y) const;
+  void ChooseCursor(int x, int y);
   // MOUSE-PROTECTED-END
   // MARKS-PROTECTED-BEGIN
+  virtual std::unique_ptr<TEditorPopupMenu, TPopupMenuDeleter> CreatePopupMenu();
+  void RepaintImagebarRow(int row);
   // MARKS-PROTECTED-END
 
 private:
@@ -448,8 +519,15 @@ private:
   int tokenStart_ = 0, tokenFirstRow_ = 0;
   TDragState dragState_ = dsNone;
   // MOUSE-STATE-BEGIN
+  int mouseDownX_ = 0, mouseDownY_ = 0;
+  // The left button was pressed in the text and selects as it moves; a
+  // press that starts a selection drag, and the button-up, end it.
+  bool mouseTracking_ = false;
+  int rowSelStart_ = 0, rowSelEnd_ = 0; // clicked row, pointer row
+  int cursorKind_ = 0;
   // MOUSE-STATE-END
   // MARKS-STATE-BEGIN
+  std::unique_ptr<TEditorPopupMenu, TPopupMenuDeleter> popupMenu_;
   // MARKS-STATE-END
   int imeSwallow_ = 0;
   unsigned char pendingLead_ = 0;

@@ -27,6 +27,7 @@ void TEditor::AfterConstruction() {
   ruler_ = CreateEditorRuler();
   speed_ = CreateEditorSpeed();
   SettingsChangedHandlers();
+  popupMenu_ = CreatePopupMenu();
 }
 
 void TEditor::SettingsChangedHandlers() {
@@ -200,6 +201,13 @@ void TEditor::SetHitStyle(TEditorHitStyle v) {
   if (hitStyle_ == v) return;
   CleanSelection();
   hitStyle_ = v;
+}
+
+void TEditor::SetReadOnly(bool v) {
+  if (dragState_ == dsDragging) return;
+  // A selection can no longer be dragged: the cursor over it goes back.
+  if (v && !readOnly_ && IsSelected()) SetSelectionCursorKind(0);
+  readOnly_ = v;
 }
 
 void TEditor::SetOverWrite(bool v) {

@@ -105,7 +105,7 @@ void TEditor::SetSelectionMode(TSelectionMode m) {
   if (m == selectionMode_ || dragState_ == dsDragging) return;
   selectionMode_ = m;
   if (HasSelection()) {
-    if (m == smBox && host_) host_->SetCursor(caret_->Cursors()->DefaultCursor());
+    if (m == smBox) SetSelectionCursorKind(0);
     UpdateSelection();
     Refresh();
   }
