@@ -127,6 +127,18 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
     if (leftbar_->Visible()) PaintLeftbar(s, firstRow, lastRow);
   }
 
+  // The margins between the bars and the text and above the text.
+  const TColor background = ResolveColor(color_, clWhite);
+  const int barsRight = ImagebarWidth() + LeftbarWidth();
+  if (clip.Left < X0 && barsRight < X0) {
+    s.SetClipRect(TRect{barsRight, Y0, X0, height});
+    s.FillRect(TRect{barsRight, Y0, X0, height}, background);
+  }
+  if (clip.Top < Y0 && RulerHeight() < Y0) {
+    s.SetClipRect(TRect{X0, RulerHeight(), width, Y0});
+    s.FillRect(TRect{X0, RulerHeight(), width, Y0}, background);
+  }
+
   if (clip.Right > X0 && clip.Bottom > Y0) {
     const int left = std::max(X0, X0 + W * ((clip.Left - X0) / W));
     const int x0 = X0 - ScrollOffset();
@@ -138,11 +150,16 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
       if (rowRect.IsEmpty()) continue;
       s.SetClipRect(rowRect);
       if (row < count) {
-        const ByteString& text = list_->Ref(row);
+        // Tabs are painted as the blanks they cover, so that every byte
+        // of the painted text is one column.
+        const ByteString& raw = list_->Ref(row);
+        const ByteString text = raw.view().find('\t') == std::string_view::npos
+                                    ? raw
+                                    : ByteString(ExpandTabs(raw.view()));
         if (SelectionShown()) PaintRowWithSelection(s, rowRect, x0, parser.get(), row, text, y);
         else PaintRow(s, rowRect, x0, parser.get(), row, text, y, false);
       } else {
-        s.FillRect(rowRect, ResolveColor(color_, clWhite));
+        s.FillRect(rowRect, background);
         if (marks_->EofMark()->Visible() && row == count &&
             (count == 0 || list_->RowAttribute(count - 1) != reEndOfText))
           DrawEofMark(s, x0, y);
@@ -185,7 +202,7 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
     if (list_->WordWrap() && list_->RowAttribute(row) == reWrapped && row + 1 < list_->Count()) {
       // The parser sees the cut token whole.
       joined.assign(text.view());
-      joined += list_->Ref(row + 1).view();
+      joined += ExpandTabs(list_->Ref(row + 1).view());
       parseText = joined.c_str();
       rightLimit = std::min(rightLimit, x0 + len * W);
     }
@@ -256,19 +273,13 @@ void TEditor::PaintRowWithSelection(TSurface& s, const TRect& rowRect, int x0,
     }
   };
   if (selectionMode_ == smBox) {
-    // A character cut by an edge belongs to the box when the right edge
-    // cuts it and not when the left edge does; a tab cut by an edge is
-    // taken to its end.
-    const std::string codes = ColumnAttributes(text.view());
-    const int w = static_cast<int>(codes.size());
-    auto boxX = [&](int col) {
-      col = std::min(col, w);
-      while (col < w && (codes[static_cast<size_t>(col)] == caTrail ||
-                         codes[static_cast<size_t>(col)] == caTabFill))
-        ++col;
-      return std::max(X0, X0 + col * W - ScrollOffset());
-    };
-    int a = boxX(sel.StartCol), b = std::max(a, boxX(sel.EndCol));
+    // The box covers the bytes BoxEdges gives (a character cut by the
+    // left edge is outside, one cut by the right edge inside), never past
+    // the row's end.
+    int first, last;
+    BoxEdges(row, sel.StartCol, sel.EndCol, first, last);
+    int a = std::max(X0, X0 + PosToCol(row, first) * W - ScrollOffset());
+    int b = std::max(a, X0 + PosToCol(row, last) * W - ScrollOffset());
     int h = charHeight_ + margin_->UnderlineSpace();
     piece(rowRect.Left, a, false, rowHeight_);
     piece(a, b, true, h);

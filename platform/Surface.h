@@ -72,6 +72,8 @@ public:
   virtual TRect ClipRect() const = 0;
 
   virtual void FillRect(const TRect& r, TColor color) = 0;
+  // One pixel wide, from (x1, y1) up to but not including (x2, y2), as a
+  // pen moved to (x2, y2) draws it.
   virtual void Line(int x1, int y1, int x2, int y2, TColor color) = 0;
 
   // Draws Shift-JIS text with the top left of byte i at x + i * advance:

@@ -27,6 +27,16 @@ TEST_F(Painting, TokensTakeTheirColoursAndTheRestTheDefaults) {
   EXPECT_TRUE(screen.CellAt(X(12) + 2, Y(0) + 2).Trail);
 }
 
+TEST_F(Painting, TabsArePaintedAsTheColumnsTheyCover) {
+  e.Caret()->SetTabSpaceCount(4);
+  SetText("\tab\tc\r\n");
+  PaintAll();
+  EXPECT_EQ(Shown(0, 9), "    ab  c");
+  // The margins left of and above the text are painted too.
+  EXPECT_EQ(screen.PixelAt(e.TextLeft() - 2, Y(0) + 4), clWhite);
+  EXPECT_EQ(screen.PixelAt(X(0) + 4, 0), clWhite);
+}
+
 TEST_F(Painting, EofMarkFollowsTheText) {
   e.Marks()->EofMark()->SetVisible(true);
   PaintAll();

@@ -125,8 +125,8 @@ void THeadlessHost::ShowScrollBar(TScrollBar bar, bool show) {
 
 void THeadlessHost::SetScrollInfo(TScrollBar bar, int min, int max, int page, int pos) {
   Log(std::string("SetScrollInfo ") + (bar == TScrollBar::Vertical ? "V " : "H ") +
-      std::to_string(min) + ".." + std::to_string(max) + " page " + std::to_string(page) +
-      " pos " + std::to_string(pos));
+      std::to_string(min) + ".." + std::to_string(max) + " page " + std::to_string(page) + " pos " +
+      std::to_string(pos));
   TScrollBarState& b = Bar(bar);
   b.Min = min;
   b.Max = max;
@@ -172,7 +172,9 @@ bool THeadlessHost::IsDirty(int x, int y) const {
                      [&](const TRect& d) { return d.Contains(x, y); });
 }
 
-void THeadlessHost::ClearDirty() { dirty_.clear(); }
+void THeadlessHost::ClearDirty() {
+  dirty_.clear();
+}
 
 void THeadlessHost::ClearRecords() {
   log.clear();

@@ -9,6 +9,8 @@ namespace ze::test {
 
 namespace {
 
+constexpr uint32_t kTransparentPixel = 0xFF000000u;
+
 // Bitmap pixels are 0x00RRGGBB, colours 0x00BBGGRR.
 TColor FromBitmapPixel(uint32_t p) {
   return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
@@ -96,9 +98,8 @@ void TRecordingSurface::Line(int x1, int y1, int x2, int y2, TColor color) {
   }
 }
 
-void TRecordingSurface::TextOut(int x, int y, const TRect& clip, std::string_view sjis,
-                                int advance, TColor fg, TColor bg, bool opaque,
-                                TFontStyles style) {
+void TRecordingSurface::TextOut(int x, int y, const TRect& clip, std::string_view sjis, int advance,
+                                TColor fg, TColor bg, bool opaque, TFontStyles style) {
   TDrawCall c;
   c.Kind = TDrawKind::TextOut;
   c.Rect = clip;
@@ -119,10 +120,9 @@ void TRecordingSurface::TextOut(int x, int y, const TRect& clip, std::string_vie
     const auto b = static_cast<unsigned char>(sjis[i]);
     const bool isTrail = trail;
     trail = !isTrail && IsLeadByte(b) && i + 1 < sjis.size();
-    const TRect cell =
-        Intersect(TRect{x + static_cast<int>(i) * advance, y,
-                        x + static_cast<int>(i + 1) * advance, y + metrics_.Height},
-                  area);
+    const TRect cell = Intersect(TRect{x + static_cast<int>(i) * advance, y,
+                                       x + static_cast<int>(i + 1) * advance, y + metrics_.Height},
+                                 area);
     if (cell.IsEmpty()) continue;
     const int g = static_cast<int>(glyphs_.size());
     glyphs_.push_back(Glyph{b, isTrail, fg, style, call});
@@ -149,11 +149,13 @@ void TRecordingSurface::DrawBitmap(int dx, int dy, const TBitmap& bmp, int sx, i
   calls_.push_back(std::move(c));
   // Only the part that exists in the bitmap is copied.
   const TRect src = Intersect(TRect{sx, sy, sx + w, sy + h}, TRect{0, 0, bmp.Width, bmp.Height});
-  const TRect v = Visible(TRect{dx + src.Left - sx, dy + src.Top - sy, dx + src.Right - sx,
-                                dy + src.Bottom - sy});
+  const TRect v = Visible(
+      TRect{dx + src.Left - sx, dy + src.Top - sy, dx + src.Right - sx, dy + src.Bottom - sy});
   for (int y = v.Top; y < v.Bottom; ++y)
     for (int x = v.Left; x < v.Right; ++x) {
-      pixels_[Index(x, y)] = FromBitmapPixel(bmp.At(x - dx + sx, y - dy + sy));
+      const uint32_t px = bmp.At(x - dx + sx, y - dy + sy);
+      if (px == kTransparentPixel) continue; // leaves what is below
+      pixels_[Index(x, y)] = FromBitmapPixel(px);
       glyphAt_[Index(x, y)] = -1;
     }
 }
@@ -217,9 +219,8 @@ int TRecordingSurface::CountPixels(const TRect& r, TColor c) const {
 void TRecordingSurface::ScrollPixels(int dx, int dy, const TRect& r) {
   const TRect area = Intersect(r, TRect{0, 0, width_, height_});
   if (area.IsEmpty() || (dx == 0 && dy == 0)) return;
-  const TRect dst = Intersect(TRect{area.Left + dx, area.Top + dy, area.Right + dx,
-                                    area.Bottom + dy},
-                              area);
+  const TRect dst =
+      Intersect(TRect{area.Left + dx, area.Top + dy, area.Right + dx, area.Bottom + dy}, area);
   if (dst.IsEmpty()) return;
   // Copy in the order that never reads a pixel already overwritten.
   const int y0 = dy > 0 ? dst.Bottom - 1 : dst.Top, y1 = dy > 0 ? dst.Top - 1 : dst.Bottom;

@@ -1,0 +1,116 @@
+#include "platform/qt/QtKeys.h"
+
+#include "platform/WindowHost.h"
+
+namespace ze {
+
+int VirtualKeyFromQt(int key) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
+  switch (key) {
+  case Qt::Key_Backspace:
+    return VK_BACK;
+  case Qt::Key_Tab:
+  case Qt::Key_Backtab:
+    return VK_TAB; // Shift+Tab arrives as Backtab
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+    return VK_RETURN;
+  case Qt::Key_Shift:
+    return VK_SHIFT;
+  case Qt::Key_Control:
+    return VK_CONTROL;
+  case Qt::Key_Alt:
+    return VK_MENU;
+  case Qt::Key_Escape:
+    return VK_ESCAPE;
+  case Qt::Key_Space:
+    return VK_SPACE;
+  case Qt::Key_PageUp:
+    return VK_PRIOR;
+  case Qt::Key_PageDown:
+    return VK_NEXT;
+  case Qt::Key_End:
+    return VK_END;
+  case Qt::Key_Home:
+    return VK_HOME;
+  case Qt::Key_Left:
+    return VK_LEFT;
+  case Qt::Key_Up:
+    return VK_UP;
+  case Qt::Key_Right:
+    return VK_RIGHT;
+  case Qt::Key_Down:
+    return VK_DOWN;
+  case Qt::Key_Insert:
+    return VK_INSERT;
+  case Qt::Key_Delete:
+    return VK_DELETE;
+  default:
+    return 0;
+  }
+}
+
+TShiftState ShiftStateFromQt(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
+  TShiftState s = 0;
+  if (m & Qt::ShiftModifier) s |= ssShift;
+  if (m & Qt::AltModifier) s |= ssAlt;
+  if (m & Qt::ControlModifier) s |= ssCtrl;
+  if (b & Qt::LeftButton) s |= ssLeft;
+  if (b & Qt::RightButton) s |= ssRight;
+  if (b & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+Qt::CursorShape CursorShapeFromEditor(int cursor) {
+  // The standard cursor numbers of the editor's settings.
+  switch (cursor) {
+  case -1:
+    return Qt::BlankCursor;
+  case crIBeam:
+    return Qt::IBeamCursor;
+  case -3:
+    return Qt::CrossCursor;
+  case -6:
+    return Qt::SizeBDiagCursor;
+  case -7:
+    return Qt::SizeVerCursor;
+  case -8:
+    return Qt::SizeFDiagCursor;
+  case -9:
+    return Qt::SizeHorCursor;
+  case -10:
+    return Qt::UpArrowCursor;
+  case -11:
+    return Qt::WaitCursor;
+  case crDrag:
+    return Qt::DragMoveCursor;
+  case -13:
+    return Qt::ForbiddenCursor;
+  case -14:
+    return Qt::SplitHCursor;
+  case -15:
+    return Qt::SplitVCursor;
+  case -16:
+    return Qt::DragMoveCursor;
+  case -17:
+    return Qt::WaitCursor;
+  case -18:
+    return Qt::ForbiddenCursor;
+  case -19:
+    return Qt::BusyCursor;
+  case -20:
+    return Qt::WhatsThisCursor;
+  case -21:
+    return Qt::PointingHandCursor;
+  case -22:
+    return Qt::SizeAllCursor;
+  case crDragSelCopy:
+    return Qt::DragCopyCursor;
+  default:
+    return Qt::ArrowCursor; // crDefault, -2 (arrow) and unknown numbers
+  }
+}
+
+} // namespace ze
