@@ -299,6 +299,43 @@ public:
   void SetClipboard(TClipboard* c) { clipboard_ = c ? c : &DefaultClipboard(); }
   static TClipboard& DefaultClipboard();
 
+  // ---- standard edit-control operations (EditorMessages.cpp)
+  enum : int { DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_HASSETSEL = 0x8 };
+  int GetDlgCode() const;
+  // The text into buffer, at most size - 1 bytes and a NUL; the length.
+  int WmGetText(char* buffer, int size) const;
+  long long WmGetTextLength() const { return TextLength(); }
+  void WmSetText(std::string_view text); // ignored when ReadOnly
+  bool EmCanUndo() const;
+  bool EmUndo();
+  void EmEmptyUndoBuffer();
+  int EmGetFirstVisibleLine() const { return topRow_; }
+  int EmGetLineCount() const { return list_->Count(); }
+  // At most size bytes of row's text (no NUL); 0 past the rows.
+  int EmGetLine(int row, char* buffer, int size) const;
+  bool EmGetModify() const { return modified_; }
+  void EmSetModify(bool v);
+  void EmSetReadOnly(bool v) { SetReadOnly(v); }
+  // Start and end of the selection as character offsets, also packed
+  // into the result (low word start, high word end).
+  uint32_t EmGetSel(long long* start, long long* end) const;
+  // (0, -1) selects all; start -1 clears the selection.
+  void EmSetSel(long long start, long long end);
+  void EmReplaceSel(std::string_view text);
+  int EmLineFromChar(long long offset) const;
+  long long EmLineIndex(int row) const;
+  int EmLineLength(long long offset) const;
+  // Low word the character offset, high word the row; all ones outside.
+  uint32_t EmCharFromPos(int x, int y) const;
+  // Low word x, high word y of the character at the offset.
+  uint32_t EmPosFromChar(long long offset) const;
+  void EmScrollCaret() { ScrollCaretIntoView(); }
+  void WmCut();   // empties the clipboard when nothing can be cut
+  void WmCopy();  // empties the clipboard when nothing is selected
+  void WmPaste();
+  void WmClear();
+  int RowOfOffset(long long offset) const;
+
   // ---- search (EditorSearch.cpp)
   // Finds pattern (CP932) from the selection or the caret; on a hit the
   // caret stands at its start and the hit is marked through HitSelLength.
