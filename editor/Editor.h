@@ -59,6 +59,26 @@ private:
 
 class TEditor : public TComponent, public TEditorView {
 public:
+  // Hides the caret (and, when asked, the caret-row underline) for the
+  // length of a scope; both come back on every exit path.
+  class TEditGuard {
+  public:
+    TEditGuard(TEditor& e, bool underline) : e_(e), underline_(underline) {
+      e_.CaretBeginUpdate();
+      if (underline_) e_.UnderlineBeginUpdate();
+    }
+    ~TEditGuard() {
+      if (underline_) e_.UnderlineEndUpdate();
+      e_.CaretEndUpdate();
+    }
+    TEditGuard(const TEditGuard&) = delete;
+    TEditGuard& operator=(const TEditGuard&) = delete;
+
+  private:
+    TEditor& e_;
+    bool underline_;
+  };
+
   explicit TEditor(TComponent* owner);
   ~TEditor() override;
   void AfterConstruction() override;

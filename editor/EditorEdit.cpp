@@ -10,16 +10,7 @@ namespace ze {
 void TEditor::EditRows(int r, int last, std::string_view text, int f, long long offset,
                        bool rowsMayChange) {
   if (selectionState_ == sstHitSelected) CleanSelection();
-  CaretBeginUpdate();
-  if (rowsMayChange) UnderlineBeginUpdate();
-  struct Close {
-    TEditor* e;
-    bool underline;
-    ~Close() {
-      if (underline) e->UnderlineEndUpdate();
-      e->CaretEndUpdate();
-    }
-  } close{this, rowsMayChange};
+  TEditGuard guard(*this, rowsMayChange);
   const int count = list_->Count();
   int n;
   if (r >= count) n = 0;
@@ -122,15 +113,7 @@ void TEditor::DeleteRow(int r) {
   if (r < 0 || r >= list_->Count()) return;
   if (HasSelection()) CleanSelection();
   {
-    CaretBeginUpdate();
-    UnderlineBeginUpdate();
-    struct Close {
-      TEditor* e;
-      ~Close() {
-        e->UnderlineEndUpdate();
-        e->CaretEndUpdate();
-      }
-    } close{this};
+    TEditGuard guard(*this, true);
     list_->ReplaceText(r, 1, {});
   }
   if (r > 0 && r - 1 < list_->Count() && list_->RowAttribute(r - 1) == reEndOfText)

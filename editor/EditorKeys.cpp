@@ -275,15 +275,7 @@ void TEditor::EnterKey(bool withShift) {
   if (selectionState_ == sstHitSelected) CleanSelection();
   const int count = list_->Count();
   if (row_ >= count) {
-    CaretBeginUpdate();
-    UnderlineBeginUpdate();
-    struct Close {
-      TEditor* e;
-      ~Close() {
-        e->UnderlineEndUpdate();
-        e->CaretEndUpdate();
-      }
-    } close{this};
+    TEditGuard guard(*this, true);
     list_->ReplaceText(count, 0, "\r\n");
     SetRow(row_ + 1);
     SetCol(0);

@@ -1,6 +1,7 @@
 // TEditor: normal and box selection, selected text, offsets and the
 // clipboard.
 #include <algorithm>
+#include <optional>
 
 #include "editor/Editor.h"
 #include "text/CharHelpers.h"
@@ -316,20 +317,9 @@ void TEditor::DeleteSelection() {
   const int f = EditFirstRow(r.StartRow);
   const long long offset = CharOffset(f, r.StartRow, selRect_.StartCol);
   const std::string text = JoinRows(RemainingText());
-  const bool spans = r.StartRow != r.EndRow;
-  if (spans) {
-    CaretBeginUpdate();
-    UnderlineBeginUpdate();
-  }
-  struct Close {
-    TEditor* e;
-    bool on;
-    ~Close() {
-      if (!on) return;
-      e->UnderlineEndUpdate();
-      e->CaretEndUpdate();
-    }
-  } close{this, spans};
+  // Joining rows may change the row count: the underline waits too.
+  std::optional<TEditGuard> guard;
+  if (r.StartRow != r.EndRow) guard.emplace(*this, true);
   CleanSelection();
   int last = std::min(r.EndRow, list_->Count() - 1);
   list_->ReplaceText(r.StartRow, last - r.StartRow + 1, text);
@@ -427,15 +417,7 @@ void TEditor::SetSelTextBox(std::string_view s) {
     if (end == reLineBreak) joined += "\r\n";
     ++replaced;
   }
-  CaretBeginUpdate();
-  UnderlineBeginUpdate();
-  struct Close {
-    TEditor* e;
-    ~Close() {
-      e->UnderlineEndUpdate();
-      e->CaretEndUpdate();
-    }
-  } close{this};
+  TEditGuard guard(*this, true);
   if (HasSelection()) CleanSelection();
   int start = std::min(firstRow, count);
   int n = std::min(replaced, count - start);

@@ -45,11 +45,7 @@ int CountByte(std::string_view s, char b, int limit) {
 }
 
 void SplitLines(std::string_view text, TStrings& list) {
-  list.BeginUpdate();
-  struct Close {
-    TStrings& l;
-    ~Close() { l.EndUpdate(); }
-  } close{list};
+  UpdateGuard<TStrings> update(list);
   list.Clear();
   if (text.empty()) return;
   // Scanning stops at a NUL, as at the end of the text.

@@ -144,11 +144,7 @@ void TCollection::Delete(int i) { delete Items(i); }
 
 void TCollection::Clear() {
   if (items_.empty()) return;
-  BeginUpdate();
-  struct Close {
-    TCollection* c;
-    ~Close() { c->EndUpdate(); }
-  } close{this};
+  UpdateGuard<TCollection> update(*this);
   while (!items_.empty()) delete items_.back();
 }
 
@@ -160,11 +156,7 @@ void TCollection::EndUpdate() {
 void TCollection::CopyFrom(const TPersistent* source) {
   auto* src = dynamic_cast<const TCollection*>(source);
   if (!src) return TPersistent::CopyFrom(source);
-  BeginUpdate();
-  struct Close {
-    TCollection* c;
-    ~Close() { c->EndUpdate(); }
-  } close{this};
+  UpdateGuard<TCollection> update(*this);
   Clear();
   for (int i = 0; i < src->Count(); ++i) Add()->CopyFrom(src->Items(i));
 }
@@ -207,11 +199,7 @@ int CompareText(std::string_view a, std::string_view b) noexcept {
 }
 
 void TStrings::Put(int index, const ByteString& s) {
-  BeginUpdate();
-  struct Close {
-    TStrings* t;
-    ~Close() { t->EndUpdate(); }
-  } close{this};
+  UpdateGuard<TStrings> update(*this);
   Delete(index);
   Insert(index, s);
 }
@@ -223,11 +211,7 @@ int TStrings::Add(const ByteString& s) {
 }
 
 void TStrings::Exchange(int i, int j) {
-  BeginUpdate();
-  struct Close {
-    TStrings* t;
-    ~Close() { t->EndUpdate(); }
-  } close{this};
+  UpdateGuard<TStrings> update(*this);
   ByteString a = Get(i), b = Get(j);
   Put(i, b);
   Put(j, a);
@@ -240,11 +224,7 @@ int TStrings::IndexOf(std::string_view s) const {
 }
 
 void TStrings::AddStrings(const TStrings& other) {
-  BeginUpdate();
-  struct Close {
-    TStrings* t;
-    ~Close() { t->EndUpdate(); }
-  } close{this};
+  UpdateGuard<TStrings> update(*this);
   for (int i = 0, n = other.GetCount(); i < n; ++i) Add(other.Get(i));
 }
 
@@ -272,11 +252,7 @@ ByteString TStrings::Text() const {
 }
 
 void TStrings::SetText(std::string_view text) {
-  BeginUpdate();
-  struct Close {
-    TStrings* t;
-    ~Close() { t->EndUpdate(); }
-  } close{this};
+  UpdateGuard<TStrings> update(*this);
   Clear();
   size_t i = 0;
   while (i < text.size()) {
@@ -299,11 +275,7 @@ void TStrings::CopyFrom(const TPersistent* source) {
   auto* src = dynamic_cast<const TStrings*>(source);
   if (!src) return TPersistent::CopyFrom(source);
   if (src == this) return;
-  BeginUpdate();
-  struct Close {
-    TStrings* t;
-    ~Close() { t->EndUpdate(); }
-  } close{this};
+  UpdateGuard<TStrings> update(*this);
   Clear();
   AddStrings(*src);
 }

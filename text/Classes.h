@@ -42,6 +42,18 @@ public:
 
 inline constexpr const char* kListIndexError = "リストのインデックスが範囲を超えています";
 
+// Closes a BeginUpdate on every exit path.
+template <class T> class UpdateGuard {
+public:
+  explicit UpdateGuard(T& t) : t_(t) { t_.BeginUpdate(); }
+  ~UpdateGuard() { t_.EndUpdate(); }
+  UpdateGuard(const UpdateGuard&) = delete;
+  UpdateGuard& operator=(const UpdateGuard&) = delete;
+
+private:
+  T& t_;
+};
+
 // ---------------------------------------------------------------- objects
 
 class TObject {

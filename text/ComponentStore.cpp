@@ -123,22 +123,14 @@ void ReadClassPayload(std::string_view payload, TObject* value) {
   Reader r(payload);
   if (auto* list = dynamic_cast<TStrings*>(value)) {
     uint32_t n = r.U32();
-    list->BeginUpdate();
-    struct Close {
-      TStrings* l;
-      ~Close() { l->EndUpdate(); }
-    } close{list};
+    UpdateGuard<TStrings> update(*list);
     list->Clear();
     for (uint32_t i = 0; i < n; ++i) list->Add(ByteString(r.Bytes()));
     return;
   }
   if (auto* coll = dynamic_cast<TCollection*>(value)) {
     uint32_t n = r.U32();
-    coll->BeginUpdate();
-    struct Close {
-      TCollection* c;
-      ~Close() { c->EndUpdate(); }
-    } close{coll};
+    UpdateGuard<TCollection> update(*coll);
     coll->Clear();
     for (uint32_t i = 0; i < n; ++i) ReadObject(r, *coll->Add());
     return;

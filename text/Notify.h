@@ -31,18 +31,6 @@ private:
   int updateCount_ = 0;
 };
 
-// Closes a BeginUpdate on every exit path.
-template <class T> class UpdateGuard {
-public:
-  explicit UpdateGuard(T& t) : t_(t) { t_.BeginUpdate(); }
-  ~UpdateGuard() { t_.EndUpdate(); }
-  UpdateGuard(const UpdateGuard&) = delete;
-  UpdateGuard& operator=(const UpdateGuard&) = delete;
-
-private:
-  T& t_;
-};
-
 class TNotifyCollection : public TCollection {
 public:
   TNotifyCollection(ItemFactory factory, TPersistent* owner)

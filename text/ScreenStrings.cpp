@@ -90,20 +90,19 @@ void CutLine(std::string_view line, const TColumnSettings& cs, const TEditorWrap
   }
 }
 
-// Closes a view's caret bracket on every exit path.
-class CaretHider {
+// Keeps the store's change event off for a scope.
+class SilentScope {
 public:
-  explicit CaretHider(TEditorView* v) : v_(v) {
-    if (v_) v_->CaretBeginUpdate();
+  explicit SilentScope(TLineStringList& list) : list_(list), saved_(list.OnChange) {
+    list_.OnChange = nullptr;
   }
-  ~CaretHider() {
-    if (v_) v_->CaretEndUpdate();
-  }
-  CaretHider(const CaretHider&) = delete;
-  CaretHider& operator=(const CaretHider&) = delete;
+  ~SilentScope() { list_.OnChange = saved_; }
+  SilentScope(const SilentScope&) = delete;
+  SilentScope& operator=(const SilentScope&) = delete;
 
 private:
-  TEditorView* v_;
+  TLineStringList& list_;
+  TNotifyEvent saved_;
 };
 
 } // namespace
@@ -485,13 +484,8 @@ int TEditorScreenStrings::CountRows(std::string_view line) {
 void TEditorScreenStrings::WrapAll() {
   if (Count() == 0 || OwnerLoading()) return;
   CancelSelections();
-  TNotifyEvent saved = OnChange;
-  OnChange = nullptr;
-  struct Restore {
-    TEditorScreenStrings* s;
-    TNotifyEvent e;
-    ~Restore() { s->OnChange = e; }
-  } restore{this, saved};
+  // The views are told once, by the caller, when the re-cut is done.
+  SilentScope silent(*this);
   UpdateGuard<TStrings> update(*this);
 
   const TColumnSettings cs = ColumnSettings();
@@ -541,13 +535,8 @@ void TEditorScreenStrings::UnwrapAll() {
   CancelSelections();
   TRowEnd lastAttribute = RowAttribute(Count() - 1);
   if (lastAttribute == reWrapped) lastAttribute = reEndOfText;
-  TNotifyEvent saved = OnChange;
-  OnChange = nullptr;
-  struct Restore {
-    TEditorScreenStrings* s;
-    TNotifyEvent e;
-    ~Restore() { s->OnChange = e; }
-  } restore{this, saved};
+  // The views are told once, by the caller, when the re-cut is done.
+  SilentScope silent(*this);
   UpdateGuard<TStrings> update(*this);
 
   int written = 0;
