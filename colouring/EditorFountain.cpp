@@ -2,11 +2,9 @@
 
 #include "colouring/ScanTables.h"
 
-#include <algorithm>
-#include <cstring>
-#include <iterator>
-#include <typeinfo>
 #include "platform/CodePage.h"
+#include <cstring>
+#include <typeinfo>
 
 namespace ze {
 
@@ -43,7 +41,8 @@ void TEditorColors::CopyFrom(const TPersistent* source) {
   // Reserve reports straight to the fountain's listeners; holding them
   // back too makes the whole copy one notification.
   std::unique_ptr<UpdateGuard<TNotifyEventList>> listeners;
-  if (fountain_) listeners = std::make_unique<UpdateGuard<TNotifyEventList>>(*fountain_->NotifyEventList());
+  if (fountain_)
+    listeners = std::make_unique<UpdateGuard<TNotifyEventList>>(*fountain_->NotifyEventList());
   UpdateGuard<TEditorColors> guard(*this);
   SetAnk(src->Ank());
   SetComment(src->Comment());
@@ -60,9 +59,8 @@ void TEditorColors::CopyFrom(const TPersistent* source) {
 
 const TPropTable& TEditorColors::ClassProps() {
   auto color = [](const char* name, TFountainColor* (*get)(const TEditorColors&)) {
-    return ClassProp<TEditorColors>(name, [get](const TEditorColors& c) {
-      return static_cast<TObject*>(get(c));
-    });
+    return ClassProp<TEditorColors>(
+        name, [get](const TEditorColors& c) { return static_cast<TObject*>(get(c)); });
   };
   static const TPropTable table(
       nullptr,
@@ -84,17 +82,20 @@ const TPropTable& TEditorColors::ClassProps() {
 
 void TEditorBracketCollection::SetAllBkColor(TColor color) {
   UpdateGuard<TCollection> guard(*this);
-  for (int i = 0; i < Count(); ++i) Items(i)->ItemColor()->SetBkColor(color);
+  for (int i = 0; i < Count(); ++i)
+    Items(i)->ItemColor()->SetBkColor(color);
 }
 
 void TEditorBracketCollection::SetAllColor(TColor color) {
   UpdateGuard<TCollection> guard(*this);
-  for (int i = 0; i < Count(); ++i) Items(i)->ItemColor()->SetColor(color);
+  for (int i = 0; i < Count(); ++i)
+    Items(i)->ItemColor()->SetColor(color);
 }
 
 void TEditorBracketCollection::SetAllStyle(TFontStyles style) {
   UpdateGuard<TCollection> guard(*this);
-  for (int i = 0; i < Count(); ++i) Items(i)->ItemColor()->SetStyle(style);
+  for (int i = 0; i < Count(); ++i)
+    Items(i)->ItemColor()->SetStyle(style);
 }
 
 // ---------------------------------------------------------------- TEditorFountain
@@ -118,7 +119,9 @@ std::unique_ptr<TFountainBracketCollection> TEditorFountain::CreateBrackets() {
   return brackets;
 }
 
-TFountain::TFountainParserClass TEditorFountain::GetParserClass() { return &TEditorParser::New; }
+TFountain::TFountainParserClass TEditorFountain::GetParserClass() {
+  return &TEditorParser::New;
+}
 
 void TEditorFountain::ColorApplyWalkProc(TObject* instance, const TPropInfo& prop) {
   // The selection and search-hit colours are not token colours.
@@ -227,36 +230,53 @@ void TEditorParser::DispatchProc() {
   // The order decides between overlapping starts: a bracket pair beats
   // the comment starter, a mail address beats a URL, and so on.
   const TEditorFountain* f = editorFountain_;
-  if (bracketIndex_ >= -1 && IsBracketStart()) BracketProc();
-  else if (f && f->Mail() && IsMailStart()) MailProc();
-  else if (f && f->Url() && IsUrlStart()) UrlProc();
-  else if (IsCommentStart()) CommentProc();
-  else if (IsQuotationStart()) QuotationProc();
-  else if (IsControlHexStart()) ControlHexProc();
-  else if (IsControlCodeStart()) ControlCodeProc();
-  else if (IsHexPrefixStart()) HexProc();
-  else CallFirstByteProc();
+  if (bracketIndex_ >= -1 && IsBracketStart())
+    BracketProc();
+  else if (f && f->Mail() && IsMailStart())
+    MailProc();
+  else if (f && f->Url() && IsUrlStart())
+    UrlProc();
+  else if (IsCommentStart())
+    CommentProc();
+  else if (IsQuotationStart())
+    QuotationProc();
+  else if (IsControlHexStart())
+    ControlHexProc();
+  else if (IsControlCodeStart())
+    ControlCodeProc();
+  else if (IsHexPrefixStart())
+    HexProc();
+  else
+    CallFirstByteProc();
 }
 
-void TEditorParser::NewData(const char* text, const TRowAttributeData& data) {
-  TFountainParser::NewData(text, data);
+void TEditorParser::NewData(const char* text, size_t length, const TRowAttributeData& data) {
+  TFountainParser::NewData(text, length, data);
   if (!direct_) return;
   const TEditorFountain* f = editorFountain_;
-  StartSettings s;
-  s.mail = f->Mail();
-  s.url = f->Url();
-  s.controlCode = f->ControlCode();
-  s.hasComment = !f->Commenter().empty();
-  s.comment = f->Commenter()[0];
-  s.hasQuote = !f->Quotation().empty();
-  s.quote = f->Quotation()[0];
-  s.hasHexPrefix = !f->HexPrefix().empty();
-  s.hexPrefix = UpperByte(f->HexPrefix()[0]);
-  std::copy(std::begin(bracketStarts_), std::end(bracketStarts_), s.brackets);
-  if (!tablesBuilt_ || !s.Same(settings_)) BuildStartTables(s);
+  if (!tablesBuilt_ || f->SettingsVersion() != settingsVersion_ ||
+      bracketStamp_ != bracketStampSeen_) {
+    const ByteString& commenter = f->Commenter();
+    const ByteString& quotation = f->Quotation();
+    const ByteString& prefix = f->HexPrefix();
+    StartSettings s;
+    s.flags = uint64_t{f->Mail()} << kMail | uint64_t{f->Url()} << kUrl |
+              uint64_t{f->ControlCode()} << kControlCode |
+              uint64_t{!commenter.empty()} << kHasComment |
+              uint64_t{!quotation.empty()} << kHasQuote |
+              uint64_t{!prefix.empty()} << kHasHexPrefix | uint64_t{commenter[0]} << 8 |
+              uint64_t{quotation[0]} << 16 | uint64_t{UpperByte(prefix[0])} << 24;
+    settingsVersion_ = f->SettingsVersion();
+    bracketStampSeen_ = bracketStamp_;
+    BuildStartTables(s);
+  }
+  const bool mail = settings_.Has(kMail);
   // An address needs an at sign: without one in the row, the mail test
   // cannot succeed anywhere in it.
-  starts_ = s.mail && std::strchr(text, '@') ? startsWithMail_ : startsWithoutMail_;
+  const bool at = mail && (length == kUnknownLength ? std::strchr(text, '@') != nullptr
+                                                    : std::memchr(text, '@', length) != nullptr);
+  starts_ = at ? startsWithMail_ : startsWithoutMail_;
+  directStarts_ = starts_;
 }
 
 void TEditorParser::BuildStartTables(const StartSettings& s) {
@@ -264,61 +284,38 @@ void TEditorParser::BuildStartTables(const StartSettings& s) {
   tablesBuilt_ = true;
   for (int i = 0; i < 256; ++i) {
     const unsigned char c = static_cast<unsigned char>(i);
-    bool special = MayStartBracket(c) || (s.url && (c == 'f' || c == 'h' || c == 'w')) ||
-                   (s.hasComment && c == s.comment) || (s.hasQuote && c == s.quote) ||
-                   (s.controlCode && c == '#') || (s.hasHexPrefix && UpperByte(c) == s.hexPrefix);
-    const uint8_t proc = FirstByteProcId(c);
+    bool special = MayStartBracket(c) || (s.Has(kUrl) && (c == 'f' || c == 'h' || c == 'w')) ||
+                   (s.Has(kHasComment) && c == s.Byte(1)) || (s.Has(kHasQuote) && c == s.Byte(2)) ||
+                   (s.Has(kControlCode) && c == '#') ||
+                   (s.Has(kHasHexPrefix) && UpperByte(c) == s.Byte(3));
     // CR and LF are skipped as blanks and never start a token; the NUL
     // gives ttEnd through its procedure as the general path does.
     special = special || c == '\r' || c == '\n';
-    startsWithoutMail_[i] = special ? kSpecialStart : proc;
-    startsWithMail_[i] = special || (s.mail && scan::Is(c, scan::kMail)) ? kSpecialStart : proc;
+    const uint8_t proc = FirstByteProcId(c);
+    startsWithoutMail_[i] = special ? kNotDirect : proc;
+    startsWithMail_[i] = special || (s.Has(kMail) && scan::Is(c, scan::kMail)) ? kNotDirect : proc;
   }
-}
-
-TFountainTokenKind TEditorParser::NextToken() {
-  if (!direct_) return TFountainParser::NextToken();
-  // The inherited NextToken with DispatchProc called directly, and the
-  // common case first: a token that only its first byte decides.
-  const unsigned char* q = endPtr_;
-  while (scan::Is(*q, scan::kBlank)) ++q;
-  tokenStart_ = p_ = q;
-  const unsigned char c = *q;
-  const uint8_t start = starts_[c];
-  if (carriedToken_ == 0 && bracketIndex_ < 0 && start != kSpecialStart) {
-    continuing_ = false;
-    DirectProc(start);
-  } else {
-    continuing_ = carriedToken_ != 0;
-    if (IsLineEnd(c)) token_ = ttEnd;
-    else if (carriedToken_ != 0) WrappedTokenProc();
-    else if (bracketIndex_ > -1) BracketProc();
-    else DirectDispatchProc();
-  }
-  endPtr_ = p_;
-  return token_;
 }
 
 void TEditorParser::DirectDispatchProc() {
   const unsigned char c = *p_;
   const uint8_t start = starts_[c];
-  if (start != kSpecialStart) return DirectProc(start);
-  const TEditorFountain* f = editorFountain_;
+  if (start != kNotDirect) return DirectProc(start);
   if (bracketIndex_ >= -1 && MayStartBracket(c) && TFountainParser::IsBracketStart())
     return TFountainParser::BracketProc();
   if (starts_ == startsWithMail_ && scan::Is(c, scan::kMail) && TFountainParser::IsMailStart())
     return TFountainParser::MailProc();
-  if (f->Url() && (c == 'f' || c == 'h' || c == 'w') && TFountainParser::IsUrlStart())
+  if (settings_.Has(kUrl) && (c == 'f' || c == 'h' || c == 'w') && TFountainParser::IsUrlStart())
     return TFountainParser::UrlProc();
-  if (settings_.hasComment && c == settings_.comment && TEditorParser::IsCommentStart())
+  if (settings_.Has(kHasComment) && c == settings_.Byte(1) && TEditorParser::IsCommentStart())
     return TFountainParser::CommentProc();
-  if (settings_.hasQuote && c == settings_.quote) {
+  if (settings_.Has(kHasQuote) && c == settings_.Byte(2)) {
     ++p_;
     return TEditorParser::QuotationProc();
   }
   if (c == '#' && TEditorParser::IsControlHexStart()) return TEditorParser::ControlHexProc();
   if (c == '#' && TEditorParser::IsControlCodeStart()) return TEditorParser::ControlCodeProc();
-  if (settings_.hasHexPrefix && UpperByte(c) == settings_.hexPrefix &&
+  if (settings_.Has(kHasHexPrefix) && UpperByte(c) == settings_.Byte(3) &&
       TEditorParser::IsHexPrefixStart())
     return TFountainParser::HexProc();
   DirectFirstByteProc();
@@ -377,14 +374,16 @@ void TEditorParser::QuotationProc() {
 void TEditorParser::ControlCodeProc() {
   token_ = ttControlCode;
   const unsigned char* q = p_;
-  while (scan::Is(*q, scan::kDigit)) ++q;
+  while (scan::Is(*q, scan::kDigit))
+    ++q;
   p_ = q;
 }
 
 void TEditorParser::ControlHexProc() {
   token_ = ttControlCodeHex;
   const unsigned char* q = p_;
-  while (scan::Is(*q, scan::kHexDigit)) ++q;
+  while (scan::Is(*q, scan::kHexDigit))
+    ++q;
   p_ = q;
 }
 

@@ -3,7 +3,6 @@
 // comment starter, a string quotation character, a hexadecimal prefix,
 // optional control-code literals (#13, #$0D), and URLs and mail addresses.
 
-#include <cstring>
 #include <memory>
 
 #include "colouring/Fountain.h"
@@ -99,6 +98,9 @@ public:
   void SetQuotation(const ByteString& v);
   bool Url() const noexcept { return url_; }
   void SetUrl(bool v);
+  // Changes whenever one of the six settings above changes, so that a
+  // tokenizer can tell cheaply whether what it derived from them is stale.
+  uint32_t SettingsVersion() const noexcept { return settingsVersion_; }
 
   // Set that part of every colour of Colors except Select and Hit (Reserve
   // included, brackets not); listeners are told once.
@@ -120,7 +122,10 @@ protected:
 
 private:
   void SetAll(const TFountainColor& source, uint8_t mask);
-  void Notify() { NotifyEventList()->Changed(); }
+  void Notify() {
+    ++settingsVersion_;
+    NotifyEventList()->Changed();
+  }
 
   std::unique_ptr<TEditorColors> colors_;
   ByteString commenter_;
@@ -129,12 +134,12 @@ private:
   bool mail_ = false;
   ByteString quotation_;
   bool url_ = false;
+  uint32_t settingsVersion_ = 0;
 };
 
 class TEditorParser : public TFountainParser {
 public:
   TFountainColor* TokenColor() override;
-  TFountainTokenKind NextToken() override;
   void AfterConstruction() override;
   static std::unique_ptr<TFountainParser> New(TFountain* fountain);
 
@@ -158,7 +163,8 @@ protected:
   // The fountain as an editor fountain, or nullptr.
   TEditorFountain* editorFountain_ = nullptr;
 
-  void NewData(const char* text, const TRowAttributeData& data) override;
+  using TFountainParser::NewData;
+  void NewData(const char* text, size_t length, const TRowAttributeData& data) override;
 
 private:
   // DispatchProc for an object of exactly this class: the same tests in
@@ -166,23 +172,26 @@ private:
   // succeed goes straight to its first-byte procedure (one table look-up);
   // the tables are rebuilt when the settings they depend on change.
   void DirectDispatchProc();
-  // Compared for every row, so kept in five words without padding.
+  // The settings the start tables were built from (besides the bracket
+  // starts). Bits 0-5: mail, URL, control codes, and whether there is a
+  // comment starter, a quotation and a hexadecimal prefix; then their
+  // first bytes in bits 8-15, 16-23 and 24-31 (the prefix's upper-cased).
   struct StartSettings {
-    uint8_t mail = 0, url = 0, controlCode = 0, unused = 0;
-    int8_t hasComment = 0, hasQuote = 0, hasHexPrefix = 0, unused2 = 0;
-    uint8_t comment = 0, quote = 0, hexPrefix = 0; // first bytes, when present
-    uint8_t unused3[5] = {};
-    uint64_t brackets[4] = {};
-    bool Same(const StartSettings& o) const noexcept { return std::memcmp(this, &o, sizeof o) == 0; }
+    uint64_t flags = 0;
+    bool Has(int bit) const noexcept { return (flags >> bit) & 1u; }
+    unsigned char Byte(int i) const noexcept {
+      return static_cast<unsigned char>(flags >> (8 * i));
+    }
   };
-  static_assert(sizeof(StartSettings) == 48);
+  enum { kMail, kUrl, kControlCode, kHasComment, kHasQuote, kHasHexPrefix };
   void BuildStartTables(const StartSettings& s);
-  static constexpr uint8_t kSpecialStart = 0xFF;
 
   bool direct_ = false;
   bool tablesBuilt_ = false;
+  uint32_t settingsVersion_ = 0;  // of the fountain, when the tables were built
+  uint32_t bracketStampSeen_ = 0; // bracketStamp_ then
   StartSettings settings_;
-  // Per first byte: its first-byte procedure number, or kSpecialStart when
+  // Per first byte: its first-byte procedure number, or kNotDirect when
   // one of the tests may succeed there; with and without mail addresses.
   uint8_t startsWithMail_[256] = {};
   uint8_t startsWithoutMail_[256] = {};

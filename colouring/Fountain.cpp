@@ -35,11 +35,11 @@ void TFountainColor::CopyFrom(const TPersistent* source) {
 
 const TPropTable& TFountainColor::ClassProps() {
   static const TPropTable table(
-      nullptr, {IntProp<TFountainColor>("BkColor", &TFountainColor::BkColor,
-                                        &TFountainColor::SetBkColor),
-                IntProp<TFountainColor>("Color", &TFountainColor::Color, &TFountainColor::SetColor),
-                SetProp<TFountainColor>("Style", &TFountainColor::Style, &TFountainColor::SetStyle,
-                                        {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"})});
+      nullptr,
+      {IntProp<TFountainColor>("BkColor", &TFountainColor::BkColor, &TFountainColor::SetBkColor),
+       IntProp<TFountainColor>("Color", &TFountainColor::Color, &TFountainColor::SetColor),
+       SetProp<TFountainColor>("Style", &TFountainColor::Style, &TFountainColor::SetStyle,
+                               {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"})});
   return table;
 }
 
@@ -62,8 +62,8 @@ void TFountainColorItem::CopyFrom(const TPersistent* source) {
 const TPropTable& TFountainColorItem::ClassProps() {
   static const TPropTable table(
       nullptr, {ClassProp<TFountainColorItem>("ItemColor", [](const TFountainColorItem& i) {
-                  return static_cast<TObject*>(i.ItemColor());
-                })});
+        return static_cast<TObject*>(i.ItemColor());
+      })});
   return table;
 }
 
@@ -129,7 +129,31 @@ void TFountainBracketCollection::CopyFrom(const TPersistent* source) {
   if (src == this) return; // clearing first would lose every item
   UpdateGuard<TCollection> guard(*this);
   Clear();
-  for (int i = 0; i < src->Count(); ++i) Add()->CopyFrom(src->Items(i));
+  for (int i = 0; i < src->Count(); ++i)
+    Add()->CopyFrom(src->Items(i));
+}
+
+void TFountainBracketCollection::Update(TCollectionItem* item) {
+  ++version_;
+  startsValid_ = false;
+  TNotifyCollection::Update(item);
+}
+
+void TFountainBracketCollection::LeftBracketStarts(uint64_t (&set)[4]) const {
+  // Changes made while an update is open report nothing until it closes.
+  if (!startsValid_ || UpdateCount() != 0) {
+    for (uint64_t& w : starts_)
+      w = 0;
+    for (int i = 0; i < Count(); ++i) {
+      const TFountainBracketItem* item = Items(i);
+      if (item->LeftBracket().empty() || item->RightBracket().empty()) continue;
+      const unsigned char c = item->LeftBracket()[0];
+      starts_[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+    startsValid_ = UpdateCount() == 0;
+  }
+  for (int i = 0; i < 4; ++i)
+    set[i] = starts_[i];
 }
 
 // ---------------------------------------------------------------- TFountain
@@ -155,7 +179,9 @@ std::unique_ptr<TFountainColor> TFountain::CreateFountainColor() {
   return color;
 }
 
-void TFountain::CreateFountainColors() { reserve_ = CreateFountainColor(); }
+void TFountain::CreateFountainColors() {
+  reserve_ = CreateFountainColor();
+}
 
 std::unique_ptr<TFountainBracketCollection> TFountain::CreateBrackets() {
   auto brackets = std::make_unique<TFountainBracketCollection>(this);
@@ -169,7 +195,9 @@ void TFountain::SetReserveWordList(const TStrings* v) {
   notifyEventList_->ChangedProc(this);
 }
 
-std::unique_ptr<TFountainParser> TFountain::CreateParser() { return GetParserClass()(this); }
+std::unique_ptr<TFountainParser> TFountain::CreateParser() {
+  return GetParserClass()(this);
+}
 
 bool TFountain::HasItalicFontStyle(TObject* instance) {
   walkResult_ = false;

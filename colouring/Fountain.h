@@ -101,8 +101,21 @@ public:
   // past kMaxItems the first 14 are kept and the error is raised.
   void CopyFrom(const TPersistent* source) override;
 
+  // The set of first bytes of the items that can open a span (both
+  // brackets non-empty), bit c of word c / 64. Kept between changes, as
+  // the tokenizer asks for it at every row.
+  void LeftBracketStarts(uint64_t (&set)[4]) const;
+  // Changes with every change the collection reports.
+  uint32_t Version() const noexcept { return version_; }
+
+protected:
+  void Update(TCollectionItem* item) override;
+
 private:
   TFountain* fountain_;
+  mutable uint64_t starts_[4] = {};
+  mutable bool startsValid_ = false;
+  uint32_t version_ = 0;
 };
 
 // The abstract fountain. Create it (and every descendant) with

@@ -18,23 +18,154 @@ const unsigned char* const kAtUnknown = reinterpret_cast<const unsigned char*>(&
 // RowBits keeps RemainBytes in 8 bits.
 constexpr int kMaxRemainBytes = 255;
 
-constexpr bool InRange(unsigned char c, unsigned lo, unsigned hi) { return c >= lo && c <= hi; }
-
-bool IsKanjiLead(unsigned char c) { return InRange(c, 0x88, 0x9F) || InRange(c, 0xE0, 0xFC); }
-
-// Trail bytes after 0x82 that make a single full-width symbol.
-bool IsSymbolTrail82(unsigned char t) {
-  return InRange(t, 0x40, 0x4E) || InRange(t, 0x59, 0x5F) || InRange(t, 0x7A, 0x80) ||
-         InRange(t, 0x9B, 0x9E) || t >= 0xF2;
+constexpr bool InRange(unsigned char c, unsigned lo, unsigned hi) {
+  return c >= lo && c <= hi;
 }
-bool IsSymbolTrail83(unsigned char t) { return InRange(t, 0x97, 0xF0); }
-bool IsAlphaTrail82(unsigned char t) { return InRange(t, 0x60, 0x79) || InRange(t, 0x81, 0x9A); }
 
 // Past a run of bytes of one class. The scan pointers are members, and a
 // byte read may alias them; a local pointer keeps them out of memory.
 const unsigned char* SkipClass(const unsigned char* q, uint8_t cls) {
-  while (Is(*q, cls)) ++q;
+  while (Is(*q, cls))
+    ++q;
   return q;
+}
+
+// Blank and word bytes tested by arithmetic rather than the class table:
+// the tests end the two most frequent loops, and a shorter test lets a
+// mispredicted loop exit resolve sooner.
+const unsigned char* SkipBlankBytes(const unsigned char* q) {
+  for (unsigned c = *q; c - 1u < 0x20u && c != '\t'; c = *++q) {
+  }
+  return q;
+}
+
+const unsigned char* SkipWordBytes(const unsigned char* q) {
+  for (unsigned c = *q; (c | 0x20u) - 'a' < 26u || c - '0' < 10u || c == '_'; c = *++q) {
+  }
+  return q;
+}
+
+// The scanners of the first-byte procedures: each takes the token start,
+// moves q past the token and returns its kind. The procedures and the
+// direct path of NextToken share them.
+TFountainTokenKind ScanSymbol(const unsigned char*& q) {
+  if (*q != 0 && *q != '\r' && *q != '\n') ++q;
+  return ttSymbol;
+}
+
+TFountainTokenKind ScanNull(const unsigned char*&) {
+  return ttEnd;
+}
+
+TFountainTokenKind ScanTab(const unsigned char*& q) {
+  if (*q == '\t') ++q;
+  return ttTab;
+}
+
+TFountainTokenKind ScanLf(const unsigned char*& q) {
+  if (*q == '\n') ++q;
+  return ttEnd;
+}
+
+TFountainTokenKind ScanCr(const unsigned char*& q) {
+  if (*q == '\r') ++q;
+  if (*q == '\n') ++q;
+  return ttEnd;
+}
+
+TFountainTokenKind ScanNumber(const unsigned char*& q) {
+  TFountainTokenKind kind = ttInteger;
+  const unsigned char* e = SkipClass(q, scan::kDigit);
+  auto exponent = [&e] {
+    ++e; // E or e
+    if ((*e == '+' || *e == '-') && Is(e[1], scan::kDigit)) e += 2;
+    e = SkipClass(e, scan::kDigit);
+  };
+  if (*e == '.') {
+    kind = ttFloat;
+    if (Is(e[1], scan::kDigit)) {
+      e = SkipClass(e + 2, scan::kDigit);
+      if (*e == 'E' || *e == 'e') exponent();
+    } else if (e[1] == 'E' || e[1] == 'e') {
+      ++e;
+      exponent();
+    }
+    // otherwise the token ends before the full stop
+  } else if (*e == 'E' || *e == 'e') {
+    kind = ttFloat;
+    exponent();
+  }
+  q = e;
+  return kind;
+}
+
+TFountainTokenKind ScanAnk(const unsigned char*& q) {
+  q = SkipWordBytes(q);
+  return ttAnk;
+}
+
+TFountainTokenKind ScanDbSymbol(const unsigned char*& q) {
+  const unsigned char c = q[0], t = c != 0 ? q[1] : 0;
+  if (c == 0x81 || InRange(c, 0x84, 0x87) ||
+      ((c == 0x82 || c == 0x83) && (scan::RunClass(q) & scan::kRunSymbol)))
+    q += t != 0 ? 2 : 1; // a lone lead byte at the row end is one byte
+  return ttDbSymbol;
+}
+
+TFountainTokenKind ScanDbRun(const unsigned char*& q) {
+  const unsigned char c = *q;
+  // Reached with another byte when continuing a run on a row that starts
+  // with it: nothing is consumed and the byte is scanned afresh.
+  if (c != 0x82 && c != 0x83) return ttDbSymbol;
+  const uint8_t cls = scan::RunClass(q);
+  TFountainTokenKind kind;
+  uint8_t run;
+  if (cls & scan::kRunDigit) {
+    kind = ttDbDigit;
+    run = scan::kRunDigit;
+  } else if (cls & scan::kRunAlpha) {
+    kind = ttDbAlpha;
+    run = scan::kRunAlpha;
+  } else if (cls & scan::kRunHiragana) {
+    kind = ttHiragana;
+    run = scan::kRunHiragana;
+  } else if (cls & scan::kRunKatakana) {
+    kind = ttKatakana;
+    run = scan::kRunKatakana;
+  } else if (cls & scan::kRunSymbol) {
+    q += 2;
+    return ttDbSymbol;
+  } else {
+    // No character of CP932 (a trail below 0x40, above 0xF0 after 0x83,
+    // or the row end): the lead byte stands alone as a symbol.
+    ++q;
+    return ttSymbol;
+  }
+  const unsigned char* e = q + 2;
+  while (scan::RunClass(e) & run)
+    e += 2;
+  q = e;
+  return kind;
+}
+
+TFountainTokenKind ScanKanji(const unsigned char*& q) {
+  const unsigned char* e = q;
+  while (Is(*e, scan::kKanjiLead)) {
+    ++e;
+    if (*e > 0x3F) ++e;
+  }
+  q = e;
+  return ttKanji;
+}
+
+TFountainTokenKind ScanKanaSymbol(const unsigned char*& q) {
+  if (InRange(*q, 0xA1, 0xA5)) ++q;
+  return ttKanaSymbol;
+}
+
+TFountainTokenKind ScanKana(const unsigned char*& q) {
+  q = SkipClass(q, scan::kKana);
+  return ttKana;
 }
 
 bool IsBlankRow(const ByteString& s) {
@@ -56,28 +187,51 @@ void TFountainParser::AfterConstruction() {
   InitMethodTable();
 }
 
+namespace {
+
 // The procedure for each first byte, shared by the method table and the
 // direct dispatch below so that the two cannot disagree.
 enum FirstByteProc : uint8_t {
-  fbSymbol, fbNull, fbTab, fbLf, fbCr, fbNumber, fbAnk, fbDbSymbol, fbDbRun, fbKanji,
-  fbKanaSymbol, fbKana
+  fbSymbol,
+  fbNull,
+  fbTab,
+  fbLf,
+  fbCr,
+  fbNumber,
+  fbAnk,
+  fbDbSymbol,
+  fbDbRun,
+  fbKanji,
+  fbKanaSymbol,
+  fbKana
 };
 
 constexpr std::array<uint8_t, 256> MakeFirstByteProcs() {
   std::array<uint8_t, 256> t{};
   for (unsigned c = 0; c < 256; ++c) {
     uint8_t proc = fbSymbol;
-    if (c == 0x00) proc = fbNull;
-    else if (c == 0x09) proc = fbTab;
-    else if (c == 0x0A) proc = fbLf;
-    else if (c == 0x0D) proc = fbCr;
-    else if (InRange(c, '0', '9')) proc = fbNumber;
-    else if (InRange(c, 'A', 'Z') || c == '_' || InRange(c, 'a', 'z')) proc = fbAnk;
-    else if (c == 0x81 || InRange(c, 0x84, 0x87)) proc = fbDbSymbol;
-    else if (c == 0x82 || c == 0x83) proc = fbDbRun;
-    else if (InRange(c, 0x88, 0x9F) || InRange(c, 0xE0, 0xFC)) proc = fbKanji;
-    else if (InRange(c, 0xA1, 0xA5)) proc = fbKanaSymbol;
-    else if (InRange(c, 0xA6, 0xDF)) proc = fbKana;
+    if (c == 0x00)
+      proc = fbNull;
+    else if (c == 0x09)
+      proc = fbTab;
+    else if (c == 0x0A)
+      proc = fbLf;
+    else if (c == 0x0D)
+      proc = fbCr;
+    else if (InRange(c, '0', '9'))
+      proc = fbNumber;
+    else if (InRange(c, 'A', 'Z') || c == '_' || InRange(c, 'a', 'z'))
+      proc = fbAnk;
+    else if (c == 0x81 || InRange(c, 0x84, 0x87))
+      proc = fbDbSymbol;
+    else if (c == 0x82 || c == 0x83)
+      proc = fbDbRun;
+    else if (InRange(c, 0x88, 0x9F) || InRange(c, 0xE0, 0xFC))
+      proc = fbKanji;
+    else if (InRange(c, 0xA1, 0xA5))
+      proc = fbKanaSymbol;
+    else if (InRange(c, 0xA6, 0xDF))
+      proc = fbKana;
     t[c] = proc;
   }
   return t;
@@ -85,14 +239,18 @@ constexpr std::array<uint8_t, 256> MakeFirstByteProcs() {
 
 constexpr std::array<uint8_t, 256> kFirstByteProcs = MakeFirstByteProcs();
 
+} // namespace
+
 void TFountainParser::InitMethodTable() {
   static constexpr Proc kProcs[] = {
-      &TFountainParser::SymbolProc,     &TFountainParser::NullProc,   &TFountainParser::TabProc,
-      &TFountainParser::LfProc,         &TFountainParser::CrProc,     &TFountainParser::NumberProc,
-      &TFountainParser::AnkProc,        &TFountainParser::DbSymbolProc, &TFountainParser::DbRunProc,
-      &TFountainParser::KanjiProc,      &TFountainParser::KanaSymbolProc, &TFountainParser::KanaProc};
-  for (int c = 0; c < 256; ++c) methodTable_[c] = kProcs[kFirstByteProcs[c]];
-  for (Proc& proc : tokenMethodTable_) proc = &TFountainParser::SymbolProc;
+      &TFountainParser::SymbolProc, &TFountainParser::NullProc,       &TFountainParser::TabProc,
+      &TFountainParser::LfProc,     &TFountainParser::CrProc,         &TFountainParser::NumberProc,
+      &TFountainParser::AnkProc,    &TFountainParser::DbSymbolProc,   &TFountainParser::DbRunProc,
+      &TFountainParser::KanjiProc,  &TFountainParser::KanaSymbolProc, &TFountainParser::KanaProc};
+  for (int c = 0; c < 256; ++c)
+    methodTable_[c] = kProcs[kFirstByteProcs[c]];
+  for (Proc& proc : tokenMethodTable_)
+    proc = &TFountainParser::SymbolProc;
   tokenMethodTable_[ttInteger] = &TFountainParser::NumberProc;
   tokenMethodTable_[ttFloat] = &TFountainParser::NumberProc;
   tokenMethodTable_[ttBracket] = &TFountainParser::BracketProc;
@@ -100,7 +258,8 @@ void TFountainParser::InitMethodTable() {
   tokenMethodTable_[ttReserve] = &TFountainParser::ReserveWordProc;
   tokenMethodTable_[ttAnk] = &TFountainParser::AnkProc;
   tokenMethodTable_[ttDbSymbol] = &TFountainParser::DbSymbolProc;
-  for (int k = ttDbDigit; k <= ttKatakana; ++k) tokenMethodTable_[k] = &TFountainParser::DbRunProc;
+  for (int k = ttDbDigit; k <= ttKatakana; ++k)
+    tokenMethodTable_[k] = &TFountainParser::DbRunProc;
   tokenMethodTable_[ttKanji] = &TFountainParser::KanjiProc;
   tokenMethodTable_[ttKanaSymbol] = &TFountainParser::KanaSymbolProc;
   tokenMethodTable_[ttKana] = &TFountainParser::KanaProc;
@@ -113,7 +272,7 @@ void TFountainParser::InitMethodTable() {
 
 // ---------------------------------------------------------------- a row
 
-void TFountainParser::NewData(const char* text, const TRowAttributeData& data) {
+void TFountainParser::NewData(const char* text, size_t, const TRowAttributeData& data) {
   rowStart_ = reinterpret_cast<const unsigned char*>(text);
   endPtr_ = tokenStart_ = p_ = rowStart_;
   token_ = ttEnd;
@@ -130,34 +289,77 @@ void TFountainParser::NewData(const char* text, const TRowAttributeData& data) {
   continuing_ = false;
   noMailFrom_ = noMailTo_ = nullptr;
   nextAt_ = kAtUnknown;
-  for (uint64_t& w : bracketStarts_) w = 0;
-  if (!fountain_) return;
-  TFountainBracketCollection* brackets = fountain_->Brackets();
-  for (int i = 0, n = brackets->Count(); i < n; ++i) {
-    const TFountainBracketItem* item = brackets->Items(i);
-    if (item->LeftBracket().empty() || item->RightBracket().empty()) continue;
-    unsigned char c = item->LeftBracket()[0];
-    bracketStarts_[c >> 6] |= uint64_t{1} << (c & 63);
+  if (!fountain_) return; // bracketStarts_ stays empty
+  const TFountainBracketCollection* brackets = fountain_->Brackets();
+  if (!bracketsTaken_ || brackets->Version() != bracketVersion_ || brackets->UpdateCount() != 0) {
+    brackets->LeftBracketStarts(bracketStarts_);
+    bracketVersion_ = brackets->Version();
+    // While an update is open, changes are not counted yet: take them anew.
+    bracketsTaken_ = brackets->UpdateCount() == 0;
+    ++bracketStamp_;
   }
 }
 
+namespace {
+using DirectFn = TFountainTokenKind (*)(TFountainParser&, const unsigned char*);
+}
+
+// The first-byte procedures as the direct path of NextToken runs them: the
+// token start comes in a register, not through p_.
+struct TFountainParser::Direct {
+  template <TFountainTokenKind (*Scan)(const unsigned char*&)>
+  static TFountainTokenKind Run(TFountainParser& p, const unsigned char* q) {
+    const TFountainTokenKind kind = Scan(q);
+    p.endPtr_ = q; // p_ is not needed again before the next token
+    p.token_ = kind;
+    return kind;
+  }
+  // In the order of FirstByteProc.
+  static constexpr DirectFn kFns[] = {Run<ScanSymbol>, Run<ScanNull>,       Run<ScanTab>,
+                                      Run<ScanLf>,     Run<ScanCr>,         Run<ScanNumber>,
+                                      Run<ScanAnk>,    Run<ScanDbSymbol>,   Run<ScanDbRun>,
+                                      Run<ScanKanji>,  Run<ScanKanaSymbol>, Run<ScanKana>};
+};
+
 TFountainTokenKind TFountainParser::NextToken() {
-  SkipBlanks();
-  tokenStart_ = p_ = endPtr_;
+  if (directStarts_) {
+    // A descendant vouches that its class overrides none of the calls
+    // below: the common token, decided by its first byte alone, is
+    // scanned here without a virtual call.
+    const unsigned char* q = SkipBlankBytes(endPtr_);
+    tokenStart_ = q;
+    const uint8_t proc = directStarts_[*q];
+    if (carriedToken_ == 0 && bracketIndex_ < 0 && proc != kNotDirect) {
+      continuing_ = false;
+      return Direct::kFns[proc](*this, q);
+    }
+    p_ = endPtr_ = q;
+  } else {
+    SkipBlanks();
+    tokenStart_ = p_ = endPtr_;
+  }
   continuing_ = carriedToken_ != 0;
-  if (IsLineEnd(*p_)) token_ = ttEnd;
-  else if (carriedToken_ != 0) WrappedTokenProc();
-  else if (bracketIndex_ > -1) BracketProc();
-  else DispatchProc();
+  if (IsLineEnd(*p_))
+    token_ = ttEnd;
+  else if (carriedToken_ != 0)
+    WrappedTokenProc();
+  else if (bracketIndex_ > -1)
+    BracketProc();
+  else
+    DispatchProc();
   endPtr_ = p_;
   return token_;
 }
 
-void TFountainParser::SkipBlanks() { endPtr_ = SkipClass(endPtr_, scan::kBlank); }
+void TFountainParser::SkipBlanks() {
+  endPtr_ = SkipBlankBytes(endPtr_);
+}
 
 void TFountainParser::DispatchProc() {
-  if (bracketIndex_ == -1 && IsBracketStart()) BracketProc();
-  else CallFirstByteProc();
+  if (bracketIndex_ == -1 && IsBracketStart())
+    BracketProc();
+  else
+    CallFirstByteProc();
 }
 
 void TFountainParser::WrappedTokenProc() {
@@ -169,13 +371,16 @@ void TFountainParser::WrappedTokenProc() {
     // The row does not continue the carried token after all (its state is
     // stale): scan it as a fresh token rather than report an empty one.
     continuing_ = false;
-    if (bracketIndex_ > -1) BracketProc();
-    else DispatchProc();
+    if (bracketIndex_ > -1)
+      BracketProc();
+    else
+      DispatchProc();
     return;
   }
   token_ = static_cast<TFountainTokenKind>(carriedToken_);
   const unsigned char* q = p_;
-  for (int n = remainBytes_; n > 0 && *q != 0; --n) ++q;
+  for (int n = remainBytes_; n > 0 && *q != 0; --n)
+    ++q;
   p_ = q;
   if (token_ == ttBracket) {
     tokenBracketIndex_ = bracketIndex_;
@@ -295,7 +500,8 @@ bool TFountainParser::IsMailStart() {
   // An address needs an at sign; most rows have none at all.
   if (nextAt_ != kAtUnknown && nextAt_ != nullptr && nextAt_ < q) nextAt_ = kAtUnknown;
   if (nextAt_ == kAtUnknown)
-    nextAt_ = reinterpret_cast<const unsigned char*>(std::strchr(reinterpret_cast<const char*>(q), '@'));
+    nextAt_ =
+        reinterpret_cast<const unsigned char*>(std::strchr(reinterpret_cast<const char*>(q), '@'));
   if (nextAt_ == nullptr) return false;
   bool at = false;
   for (;; ++q) {
@@ -320,24 +526,13 @@ void TFountainParser::MailProc() {
 
 // ---------------------------------------------------------------- single-byte tokens
 
-uint8_t TFountainParser::FirstByteProcId(unsigned char c) noexcept { return kFirstByteProcs[c]; }
+uint8_t TFountainParser::FirstByteProcId(unsigned char c) noexcept {
+  return kFirstByteProcs[c];
+}
 
-// Flattened: the procedures are inlined into the one indirect jump.
-__attribute__((flatten)) void TFountainParser::DirectProc(uint8_t id) {
-  switch (id) {
-  case fbSymbol: return TFountainParser::SymbolProc();
-  case fbNull: return TFountainParser::NullProc();
-  case fbTab: return TFountainParser::TabProc();
-  case fbLf: return TFountainParser::LfProc();
-  case fbCr: return TFountainParser::CrProc();
-  case fbNumber: return TFountainParser::NumberProc();
-  case fbAnk: return TFountainParser::AnkProc();
-  case fbDbSymbol: return TFountainParser::DbSymbolProc();
-  case fbDbRun: return TFountainParser::DbRunProc();
-  case fbKanji: return TFountainParser::KanjiProc();
-  case fbKanaSymbol: return TFountainParser::KanaSymbolProc();
-  default: return TFountainParser::KanaProc();
-  }
+void TFountainParser::DirectProc(uint8_t id) {
+  Direct::kFns[id](*this, p_);
+  p_ = endPtr_;
 }
 
 void TFountainParser::ReserveWordProc() {
@@ -345,28 +540,35 @@ void TFountainParser::ReserveWordProc() {
   token_ = ttReserve;
 }
 
-void TFountainParser::NullProc() { token_ = ttEnd; }
+void TFountainParser::NullProc() {
+  const unsigned char* q = p_;
+  token_ = ScanNull(q);
+  p_ = q;
+}
 
 void TFountainParser::TabProc() {
-  token_ = ttTab;
-  if (*p_ == '\t') ++p_;
+  const unsigned char* q = p_;
+  token_ = ScanTab(q);
+  p_ = q;
 }
 
 void TFountainParser::LfProc() {
-  token_ = ttEnd;
-  if (*p_ == '\n') ++p_;
+  const unsigned char* q = p_;
+  token_ = ScanLf(q);
+  p_ = q;
 }
 
 void TFountainParser::CrProc() {
-  token_ = ttEnd;
-  if (*p_ == '\r') ++p_;
-  if (*p_ == '\n') ++p_;
+  const unsigned char* q = p_;
+  token_ = ScanCr(q);
+  p_ = q;
 }
 
 void TFountainParser::CommentProc() {
   token_ = ttComment;
   const unsigned char* q = p_;
-  while (!IsLineEnd(*q)) ++q;
+  while (!IsLineEnd(*q))
+    ++q;
   p_ = q;
 }
 
@@ -376,38 +578,21 @@ void TFountainParser::HexProc() {
 }
 
 void TFountainParser::NumberProc() {
-  token_ = ttInteger;
-  const unsigned char* q = SkipClass(p_, scan::kDigit);
-  auto exponent = [&q] {
-    ++q; // E or e
-    if ((*q == '+' || *q == '-') && Is(q[1], scan::kDigit)) q += 2;
-    q = SkipClass(q, scan::kDigit);
-  };
-  if (*q == '.') {
-    token_ = ttFloat;
-    if (Is(q[1], scan::kDigit)) {
-      q = SkipClass(q + 2, scan::kDigit);
-      if (*q == 'E' || *q == 'e') exponent();
-    } else if (q[1] == 'E' || q[1] == 'e') {
-      ++q;
-      exponent();
-    }
-    // otherwise the token ends before the full stop
-  } else if (*q == 'E' || *q == 'e') {
-    token_ = ttFloat;
-    exponent();
-  }
+  const unsigned char* q = p_;
+  token_ = ScanNumber(q);
   p_ = q;
 }
 
 void TFountainParser::AnkProc() {
-  token_ = ttAnk;
-  p_ = SkipClass(p_, scan::kWord);
+  const unsigned char* q = p_;
+  token_ = ScanAnk(q);
+  p_ = q;
 }
 
 void TFountainParser::SymbolProc() {
-  token_ = ttSymbol;
-  if (!IsLineEnd(*p_)) ++p_;
+  const unsigned char* q = p_;
+  token_ = ScanSymbol(q);
+  p_ = q;
 }
 
 void TFountainParser::SingleQuoteProc() {
@@ -425,75 +610,32 @@ void TFountainParser::DoubleQuoteProc() {
 // ---------------------------------------------------------------- double-byte tokens
 
 void TFountainParser::DbSymbolProc() {
-  token_ = ttDbSymbol;
-  const unsigned char c = p_[0], t = p_[1];
-  if (c == 0x81 || InRange(c, 0x84, 0x87) || (c == 0x83 && IsSymbolTrail83(t)) ||
-      (c == 0x82 && IsSymbolTrail82(t)))
-    p_ += t != 0 ? 2 : 1; // a lone lead byte at the row end is one byte
+  const unsigned char* q = p_;
+  token_ = ScanDbSymbol(q);
+  p_ = q;
 }
 
 void TFountainParser::DbRunProc() {
-  const unsigned char c = p_[0], t = c != 0 ? p_[1] : 0;
-  auto run = [this](auto inRun) {
-    const unsigned char* q = p_ + 2;
-    while (inRun(q[0], q[0] != 0 ? q[1] : 0)) q += 2;
-    p_ = q;
-  };
-  auto mark = [](unsigned char a, unsigned char b) {
-    return a == 0x81 && (b == 0x5B || b == 0x7C); // prolonged sound mark, full-width minus
-  };
-  if (c == 0x82 && InRange(t, 0x4F, 0x58)) {
-    token_ = ttDbDigit;
-    run([](unsigned char a, unsigned char b) {
-      return (a == 0x82 && InRange(b, 0x4F, 0x58)) || (a == 0x81 && (b == 0x43 || b == 0x44));
-    });
-  } else if (c == 0x82 && IsAlphaTrail82(t)) {
-    token_ = ttDbAlpha;
-    run([](unsigned char a, unsigned char b) { return a == 0x82 && IsAlphaTrail82(b); });
-  } else if (c == 0x82 && InRange(t, 0x9F, 0xF1)) {
-    token_ = ttHiragana;
-    run([&](unsigned char a, unsigned char b) {
-      return (a == 0x82 && InRange(b, 0x9F, 0xF1)) || mark(a, b);
-    });
-  } else if (c == 0x83 && InRange(t, 0x40, 0x96)) {
-    token_ = ttKatakana;
-    run([&](unsigned char a, unsigned char b) {
-      return (a == 0x83 && InRange(b, 0x40, 0x96)) || mark(a, b);
-    });
-  } else if ((c == 0x82 && IsSymbolTrail82(t)) || (c == 0x83 && IsSymbolTrail83(t))) {
-    token_ = ttDbSymbol;
-    p_ += 2;
-  } else if (c == 0x82 || c == 0x83) {
-    // No character of CP932 (a trail below 0x40, above 0xF0 after 0x83,
-    // or the row end): the lead byte stands alone as a symbol.
-    token_ = ttSymbol;
-    ++p_;
-  } else {
-    // Reached when continuing a run on a row that starts with another
-    // byte: nothing is consumed and the byte is scanned afresh.
-    token_ = ttDbSymbol;
-  }
+  const unsigned char* q = p_;
+  token_ = ScanDbRun(q);
+  p_ = q;
 }
 
 void TFountainParser::KanjiProc() {
-  token_ = ttKanji;
   const unsigned char* q = p_;
-  while (IsKanjiLead(*q)) {
-    ++q;
-    if (*q > 0x3F) ++q;
-  }
+  token_ = ScanKanji(q);
   p_ = q;
 }
 
 void TFountainParser::KanaSymbolProc() {
-  token_ = ttKanaSymbol;
-  if (InRange(*p_, 0xA1, 0xA5)) ++p_;
+  const unsigned char* q = p_;
+  token_ = ScanKanaSymbol(q);
+  p_ = q;
 }
 
 void TFountainParser::KanaProc() {
-  token_ = ttKana;
   const unsigned char* q = p_;
-  while (InRange(*q, 0xA6, 0xDF)) ++q;
+  token_ = ScanKana(q);
   p_ = q;
 }
 
@@ -515,13 +657,15 @@ TFountainTokenKinds TFountainParser::RescanKinds() const {
   return {ttComment, ttSingleQuote, ttDoubleQuote};
 }
 
-TFountainTokenKinds TFountainParser::RowEndKinds() const { return {ttComment}; }
+TFountainTokenKinds TFountainParser::RowEndKinds() const {
+  return {ttComment};
+}
 
 // ---------------------------------------------------------------- row state
 
 void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& rows,
                                     TRowAttributeData& data) {
-  if (RowEndKinds().Contains(data.CarriedToken)) {
+  if (data.CarriedToken != 0 && RowEndKinds().Contains(data.CarriedToken)) {
     // The row starts inside a comment, which ends with the logical line.
     if (data.RowAttribute != reWrapped) data.CarriedToken = 0;
     data.RemainBytes = 0;
@@ -529,38 +673,49 @@ void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& ro
   }
   const ByteString& row = rows.Ref(index);
   const int len = static_cast<int>(row.size());
-  const bool hasNext = index + 1 < rows.Count();
-  if (IsBlankRow(row)) {
-    // The state passes through, but a cut token cannot run past a line
-    // break into the next logical line.
-    if (data.RowAttribute != reWrapped) {
+  const bool wrapped = data.RowAttribute == reWrapped;
+  // An empty or blank row passes the state through, but a cut token cannot
+  // run past a line break into the next logical line. (A blank row that
+  // ends its line gives the same through the scan below, which finds no
+  // token; only a wrapped one needs the test.)
+  if (row.empty() || (wrapped && row[0] == ' ' && IsBlankRow(row))) {
+    if (!wrapped) {
       data.CarriedToken = 0;
       data.RemainBytes = 0;
     }
     return;
   }
+  const bool hasNext = wrapped && index + 1 < rows.Count();
   // A token cut by the wrap is scanned whole: the next row is appended.
   ByteString joined;
-  if (data.RowAttribute == reWrapped && hasNext) joined = row + rows.Ref(index + 1);
+  if (hasNext) joined = row + rows.Ref(index + 1);
   const ByteString& text = joined.empty() ? row : joined;
 
   int lastBracket = data.BracketIndex;
   int lastElement = data.ElementState;
   TFountainTokenKind lastKind = ttEnd;
   bool cut = false;
-  NewData(text.data(), data);
+  // The state is kept in locals while the row is scanned and stored after.
+  int bracket = data.BracketIndex;
+  int element = data.ElementState;
+  uint8_t flag = data.CarriedFlag;
+  NewData(text.data(), text.size(), data);
+  const unsigned char* const rowEnd = rowStart_ + len;
   for (TFountainTokenKind kind; (kind = NextToken()) != ttEnd;) {
     lastKind = kind;
-    data.BracketIndex = bracketIndex_;
+    bracket = bracketIndex_;
     if (kind == ttBracket) lastBracket = tokenBracketIndex_;
     lastElement = elementState_;
-    if (SourcePos() + TokenLength() > len) {
+    if (endPtr_ > rowEnd) {
       cut = true; // the token runs into the next row
       break;
     }
-    data.ElementState = elementState_;
-    data.CarriedFlag = carriedFlag_;
+    element = elementState_;
+    flag = carriedFlag_;
   }
+  data.BracketIndex = bracket;
+  data.ElementState = element;
+  data.CarriedFlag = flag;
   data.RemainBytes = 0;
   data.CarriedToken = 0;
   if (!cut) return;

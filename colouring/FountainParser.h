@@ -67,12 +67,14 @@ class TFountainTokenKinds {
 public:
   constexpr TFountainTokenKinds() = default;
   constexpr TFountainTokenKinds(std::initializer_list<uint8_t> kinds) {
-    for (uint8_t k : kinds) bits_[k >> 6] |= uint64_t{1} << (k & 63);
+    for (uint8_t k : kinds)
+      bits_[k >> 6] |= uint64_t{1} << (k & 63);
   }
   constexpr bool Contains(uint8_t k) const { return (bits_[k >> 6] >> (k & 63)) & 1u; }
   constexpr TFountainTokenKinds operator+(const TFountainTokenKinds& o) const {
     TFountainTokenKinds r;
-    for (int i = 0; i < 4; ++i) r.bits_[i] = bits_[i] | o.bits_[i];
+    for (int i = 0; i < 4; ++i)
+      r.bits_[i] = bits_[i] | o.bits_[i];
     return r;
   }
   constexpr bool operator==(const TFountainTokenKinds&) const = default;
@@ -93,7 +95,13 @@ public:
   // Starts a row. text must stay valid and unchanged, and be
   // NUL-terminated, until the next NewData. Changes of the fountain take
   // effect at the next NewData.
-  virtual void NewData(const char* text, const TRowAttributeData& data);
+  void NewData(const char* text, const TRowAttributeData& data) {
+    NewData(text, kUnknownLength, data);
+  }
+  // The same when the caller knows the row's length (the bytes before its
+  // terminating NUL), which spares the tokenizer a search for it.
+  virtual void NewData(const char* text, size_t length, const TRowAttributeData& data);
+  static constexpr size_t kUnknownLength = static_cast<size_t>(-1);
   // The next token's kind; ttEnd at the end of the row (and on every call
   // after it). SourcePos, TokenLength, TokenString, Token and TokenColor
   // then describe the token.
@@ -185,9 +193,16 @@ protected:
   // overrides none of them and leaves the first-byte table as it is.
   void DirectFirstByteProc() { DirectProc(FirstByteProcId(*p_)); }
   // The first-byte procedure of byte c as a small number, and the direct
-  // call of the procedure with that number.
+  // call of the procedure with that number (it also sets endPtr_).
   static uint8_t FirstByteProcId(unsigned char c) noexcept;
   void DirectProc(uint8_t id);
+  // For a descendant that overrides none of SkipBlanks, the first-byte
+  // procedures and the tests of its DispatchProc: for each first byte, the
+  // number of the procedure its DispatchProc would surely call there, or
+  // kNotDirect. NextToken then scans such tokens without virtual calls.
+  static constexpr uint8_t kNotDirect = 0xFF;
+  struct Direct;
+  const uint8_t* directStarts_ = nullptr;
   // False when no bracket pair can open at a byte c (see bracketStarts_).
   bool MayStartBracket(unsigned char c) const noexcept {
     return (bracketStarts_[c >> 6] >> (c & 63)) & 1u;
@@ -196,6 +211,8 @@ protected:
   // fountain when a row starts: most bytes are rejected without a look at
   // the bracket items.
   uint64_t bracketStarts_[4] = {};
+  // Bumped whenever bracketStarts_ is taken anew from the fountain.
+  uint32_t bracketStamp_ = 0;
 
   // Parser state, in the order the row is described by it.
   const unsigned char* rowStart_ = nullptr;
@@ -226,6 +243,9 @@ private:
   // The next at sign at or after the last mail test, nullptr when the rest
   // of the row has none; a marker value while not searched yet.
   const unsigned char* nextAt_ = nullptr;
+  // The bracket collection's version when bracketStarts_ was taken.
+  uint32_t bracketVersion_ = 0;
+  bool bracketsTaken_ = false;
 };
 
 // A tokenizer without a fountain, for finding the word at a position.

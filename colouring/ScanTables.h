@@ -7,36 +7,87 @@
 
 namespace ze::scan {
 
+// Blanks (0x01-0x08, 0x0A-0x20) and word characters (0-9 A-Z _ a-z) are
+// tested by arithmetic in the tokenizer's hottest loops instead.
 enum : uint8_t {
-  kDigit = 0x01,   // 0-9
-  kWord = 0x02,    // 0-9 A-Z _ a-z
-  kHexDigit = 0x04, // 0-9 A-F a-f
-  kUrl = 0x08,     // characters a URL runs over after its prefix
-  kMail = 0x10,    // characters of a mail address
-  kBlank = 0x20,   // 0x01-0x08 and 0x0A-0x20: skipped between tokens
+  kDigit = 0x01,     // 0-9
+  kHexDigit = 0x04,  // 0-9 A-F a-f
+  kUrl = 0x08,       // characters a URL runs over after its prefix
+  kMail = 0x10,      // characters of a mail address
+  kKanjiLead = 0x40, // 0x88-0x9F and 0xE0-0xFC
+  kKana = 0x80,      // half-width katakana 0xA6-0xDF
 };
 
 constexpr std::array<uint8_t, 256> MakeClasses() {
   std::array<uint8_t, 256> t{};
   auto add = [&t](unsigned lo, unsigned hi, uint8_t bit) {
-    for (unsigned c = lo; c <= hi; ++c) t[c] |= bit;
+    for (unsigned c = lo; c <= hi; ++c)
+      t[c] |= bit;
   };
-  add('0', '9', kDigit | kWord | kHexDigit | kUrl | kMail);
-  add('A', 'Z', kWord | kUrl | kMail);
-  add('a', 'z', kWord | kUrl | kMail);
+  add('0', '9', kDigit | kHexDigit | kUrl | kMail);
+  add('A', 'Z', kUrl | kMail);
+  add('a', 'z', kUrl | kMail);
   add('A', 'F', kHexDigit);
   add('a', 'f', kHexDigit);
-  add('_', '_', kWord | kUrl | kMail);
-  for (char c : {'#', '%', '&', '+', '-', '.', '/', ':', '=', '?', '~'}) add(uint8_t(c), uint8_t(c), kUrl);
+  add('_', '_', kUrl | kMail);
+  for (char c : {'#', '%', '&', '+', '-', '.', '/', ':', '=', '?', '~'})
+    add(uint8_t(c), uint8_t(c), kUrl);
   for (char c : {'!', '$', '%', '&', '*', ',', '-', '.', '/', ';', '=', '?', '@', '^', '~'})
     add(uint8_t(c), uint8_t(c), kMail);
-  add(0x01, 0x08, kBlank);
-  add(0x0A, 0x20, kBlank);
+  add(0x88, 0x9F, kKanjiLead);
+  add(0xE0, 0xFC, kKanjiLead);
+  add(0xA6, 0xDF, kKana);
   return t;
 }
 
 inline constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
 
-inline bool Is(unsigned char c, uint8_t cls) noexcept { return (kClasses[c] & cls) != 0; }
+inline bool Is(unsigned char c, uint8_t cls) noexcept {
+  return (kClasses[c] & cls) != 0;
+}
+
+// Double-byte characters with lead 0x81, 0x82 or 0x83 by the runs they
+// belong to: full-width digits (with the full-width comma and full stop),
+// Latin letters, hiragana and katakana (both with the prolonged sound mark
+// and the full-width minus), and single symbols.
+enum : uint8_t {
+  kRunDigit = 1,
+  kRunAlpha = 2,
+  kRunHiragana = 4,
+  kRunKatakana = 8,
+  kRunSymbol = 16
+};
+
+constexpr std::array<std::array<uint8_t, 256>, 3> MakeRunClasses() {
+  std::array<std::array<uint8_t, 256>, 3> t{};
+  auto add = [&t](unsigned lead, unsigned lo, unsigned hi, uint8_t bit) {
+    for (unsigned c = lo; c <= hi; ++c)
+      t[lead - 0x81][c] |= bit;
+  };
+  add(0x81, 0x43, 0x44, kRunDigit);
+  add(0x81, 0x5B, 0x5B, kRunHiragana | kRunKatakana);
+  add(0x81, 0x7C, 0x7C, kRunHiragana | kRunKatakana);
+  add(0x82, 0x40, 0x4E, kRunSymbol);
+  add(0x82, 0x4F, 0x58, kRunDigit);
+  add(0x82, 0x59, 0x5F, kRunSymbol);
+  add(0x82, 0x60, 0x79, kRunAlpha);
+  add(0x82, 0x7A, 0x80, kRunSymbol);
+  add(0x82, 0x81, 0x9A, kRunAlpha);
+  add(0x82, 0x9B, 0x9E, kRunSymbol);
+  add(0x82, 0x9F, 0xF1, kRunHiragana);
+  add(0x82, 0xF2, 0xFF, kRunSymbol);
+  add(0x83, 0x40, 0x96, kRunKatakana);
+  add(0x83, 0x97, 0xF0, kRunSymbol);
+  return t;
+}
+
+inline constexpr std::array<std::array<uint8_t, 256>, 3> kRunClasses = MakeRunClasses();
+
+// The run classes of the character at q; 0 for any other lead byte. The
+// trail is read only after a lead byte, so never past the NUL.
+inline uint8_t RunClass(const unsigned char* q) noexcept {
+  const unsigned i = q[0] - 0x81u;
+  return i < 3 ? kRunClasses[i][q[1]] : 0;
+}
 
 } // namespace ze::scan

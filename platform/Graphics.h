@@ -29,9 +29,12 @@ using TFontStyles = uint8_t;
 
 constexpr TFontStyles FontStyles(std::initializer_list<TFontStyle> styles) {
   TFontStyles s = 0;
-  for (TFontStyle f : styles) s = static_cast<TFontStyles>(s | (1u << f));
+  for (TFontStyle f : styles)
+    s = static_cast<TFontStyles>(s | (1u << f));
   return s;
 }
-constexpr bool HasFontStyle(TFontStyles s, TFontStyle f) { return (s >> f) & 1u; }
+constexpr bool HasFontStyle(TFontStyles s, TFontStyle f) {
+  return (s >> f) & 1u;
+}
 
 } // namespace ze

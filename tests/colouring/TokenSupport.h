@@ -25,7 +25,9 @@ inline void PrintTo(const Tok& t, std::ostream* os) {
   *os << "{kind " << t.kind << ", pos " << t.pos << ", len " << t.len << "}";
 }
 
-inline std::string Sjis(const char* utf8) { return Utf8ToCp932(utf8); }
+inline std::string Sjis(const char* utf8) {
+  return Utf8ToCp932(utf8);
+}
 
 // The state of a row at the top of a text: no bracket open.
 inline TRowAttributeData Fresh() {
