@@ -1,49 +1,48 @@
-// ZorvaneEditor: one editor in a window, showing the file named on the
-// command line. The full main window (pages, menus, settings) takes this
-// place later.
+// ZorvaneEditor: for now one editor in a window (TShellWindow), showing
+// the file named on the command line.
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
 
+#include "app/ShellWindow.h"
 #include "platform/qt/EditorWidget.h"
 
+namespace {
+
+// An error that reaches the event loop is shown, not fatal: the text and
+// the chance to save it stay.
+class TShellApplication : public QApplication {
+public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* e) override {
+    try {
+      return QApplication::notify(receiver, e);
+    } catch (const std::exception& error) {
+      QMessageBox::critical(activeWindow(), QStringLiteral("ZorvaneEditor"),
+                            QString::fromUtf8(error.what()));
+    }
+    return false;
+  }
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  TShellApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZorvaneEditor"));
 
-  QMainWindow window;
-  auto* view = new ze::TEditorWidget(&window);
-  window.setCentralWidget(view);
-  ze::TEditor* editor = view->Editor();
-  ze::TFontSpec font = editor->Font();
-  font.Size = 12;
-  editor->SetFont(font);
-  editor->SetScrollBars(ze::ssBoth);
-
-  QString title = QStringLiteral("Untitled");
-  QString error;
+  ze::TShellWindow window;
+  window.show();
+  // Without a window manager (a bare X server) nothing else activates it.
+  window.activateWindow();
+  window.View()->setFocus();
   if (argc > 1) {
-    // Paths stay native bytes; only the title is decoded for display.
-    try {
-      editor->Lines()->LoadFromFile(argv[1]);
-      title = QFileInfo(QFile::decodeName(argv[1])).fileName();
-    } catch (const std::exception& e) {
-      error = QString::fromUtf8(e.what());
-    }
+    // Paths stay native bytes.
+    window.Load(argv[1]);
     if (argc > 2)
       std::fprintf(stderr, "ZorvaneEditor: this window shows one file; %d more not opened\n",
                    argc - 2);
   }
-  window.setWindowTitle(title + QStringLiteral(" - ZorvaneEditor"));
-  window.resize(960, 720);
-  window.show();
-  // Without a window manager (a bare X server) nothing else activates it.
-  window.activateWindow();
-  view->setFocus();
-  if (!error.isEmpty()) QMessageBox::critical(&window, QStringLiteral("ZorvaneEditor"), error);
   return app.exec();
 }

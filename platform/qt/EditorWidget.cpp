@@ -4,8 +4,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QInputMethod>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -161,6 +159,10 @@ void TEditorWidget::ScrollContents(int dx, int dy, const TRect& r) {
   const QRegion moved = (pending_ & area).translated(dx, dy) & area;
   Dirty(moved + (QRegion(area) - area.translated(dx, dy)));
   viewport()->scroll(dx, dy, area);
+  // A composition is drawn at the caret, not into the text: the copy the
+  // scroll carried away must go.
+  if (!preedit_.isEmpty()) InvalidateAll();
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
 void TEditorWidget::SetRedraw(bool on) {
@@ -171,8 +173,7 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   QPainter p(viewport());
   // As a window erases its background before painting: the editor leaves
   // its margins to the window.
-  const TColor c = editor_->Color();
-  p.fillRect(e->rect(), (c & 0xFF000000u) ? palette().color(QPalette::Base) : ToQColor(c));
+  p.fillRect(e->rect(), BackgroundColor());
   painting_ = true;
   {
     TQtSurface surface(&p);
@@ -180,12 +181,22 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   }
   painting_ = false;
   pending_ -= e->region();
+  // A composition covers the text at the caret and shows its own cursor.
+  if (!preedit_.isEmpty()) {
+    PaintPreedit(p);
+    return;
+  }
   if (caretExists_ && caretShown_ && blinkOn_ && hasFocus()) {
     // Inverted, so the character under a block caret stays readable.
     p.setClipping(false);
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.fillRect(CaretRect(), Qt::white);
   }
+}
+
+QColor TEditorWidget::BackgroundColor() const {
+  const TColor c = editor_->Color();
+  return (c & 0xFF000000u) ? palette().color(QPalette::Base) : ToQColor(c);
 }
 
 void TEditorWidget::resizeEvent(QResizeEvent*) {
@@ -258,17 +269,6 @@ void TEditorWidget::SetImePosition(int x, int y, int height) {
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
-QVariant TEditorWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
-  switch (query) {
-  case Qt::ImEnabled:
-    return true;
-  case Qt::ImCursorRectangle:
-    return QVariant(imeRect_.translated(viewport()->pos()));
-  default:
-    return QAbstractScrollArea::inputMethodQuery(query);
-  }
-}
-
 // ---------------------------------------------------------------- scroll bars
 
 QScrollBar* TEditorWidget::Bar(TScrollBar bar) const {
@@ -337,96 +337,7 @@ void TEditorWidget::wheelEvent(QWheelEvent* e) {
   }
 }
 
-// ---------------------------------------------------------------- mouse
-
-namespace {
-TShiftState MouseShift(const QMouseEvent* e) {
-  return ShiftStateFromQt(e->modifiers(), e->buttons()) & (ssShift | ssCtrl | ssLeft);
-}
-} // namespace
-
-void TEditorWidget::mousePressEvent(QMouseEvent* e) {
-  // The editor takes the left button; the others are for the context
-  // menu and later use.
-  if (e->button() != Qt::LeftButton) {
-    e->ignore();
-    return;
-  }
-  const QPoint at = e->position().toPoint();
-  editor_->MouseDown(at.x(), at.y(), MouseShift(e) | ssLeft);
-  e->accept();
-}
-
-void TEditorWidget::mouseMoveEvent(QMouseEvent* e) {
-  const QPoint at = e->position().toPoint();
-  editor_->MouseMove(at.x(), at.y(), MouseShift(e));
-  e->accept();
-}
-
-void TEditorWidget::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton) {
-    e->ignore();
-    return;
-  }
-  const QPoint at = e->position().toPoint();
-  editor_->MouseUp(at.x(), at.y(), MouseShift(e));
-  e->accept();
-}
-
-// ---------------------------------------------------------------- focus and keys
-
-void TEditorWidget::focusInEvent(QFocusEvent* e) {
-  QAbstractScrollArea::focusInEvent(e);
-  editor_->FocusIn();
-}
-
-void TEditorWidget::focusOutEvent(QFocusEvent* e) {
-  QAbstractScrollArea::focusOutEvent(e);
-  keysDown_.clear();
-  if (editor_->MouseBusy()) editor_->MouseCaptureLost();
-  editor_->FocusOut();
-}
-
-bool TEditorWidget::focusNextPrevChild(bool next) {
-  // Tab belongs to the text while the editor wants tabs.
-  if (editor_->WantTabs()) return false;
-  return QAbstractScrollArea::focusNextPrevChild(next);
-}
-
-void TEditorWidget::keyPressEvent(QKeyEvent* e) {
-  const int vk = VirtualKeyFromQt(e->key());
-  if (vk != 0) keysDown_.insert(vk);
-  const TShiftState shift = ShiftStateFromQt(e->modifiers(), QGuiApplication::mouseButtons());
-  // While the mouse is busy the editor decides first what a key may do.
-  if (editor_->MouseBusy() && (vk == 0 || editor_->FilterKeyDown(vk, shift))) {
-    e->accept();
-    return;
-  }
-  if (vk != 0 && editor_->KeyDown(vk, shift, e->isAutoRepeat())) {
-    e->accept();
-    return;
-  }
-  // Not the editor's: characters and input-method text go on to whoever
-  // handles them (the window's shortcuts, later the character input).
-  e->ignore();
-}
-
-void TEditorWidget::keyReleaseEvent(QKeyEvent* e) {
-  // A held key repeats presses only, as the editor expects.
-  if (e->isAutoRepeat()) {
-    e->ignore();
-    return;
-  }
-  const int vk = VirtualKeyFromQt(e->key());
-  if (vk == 0) {
-    e->ignore();
-    return;
-  }
-  keysDown_.erase(vk);
-  const TShiftState shift = ShiftStateFromQt(e->modifiers(), QGuiApplication::mouseButtons());
-  if (!editor_->MouseBusy() || !editor_->FilterKeyUp(vk, shift)) editor_->KeyUp(vk, shift);
-  e->accept();
-}
+// ---------------------------------------------------------------- key and button state
 
 bool TEditorWidget::KeyDown(int vk) const {
   const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();

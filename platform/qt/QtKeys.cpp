@@ -1,8 +1,24 @@
 #include "platform/qt/QtKeys.h"
 
+#include <QKeyEvent>
+
+#include "platform/CodePage.h"
 #include "platform/WindowHost.h"
 
 namespace ze {
+
+namespace {
+
+// The digit of the main keyboard key with an XKB key code (X11 and
+// Wayland: evdev code + 8): the row 1 ... 9, 0 is 10 ... 19 on every
+// layout, where Shift gives a symbol that differs between layouts.
+int DigitOfKeyCode(quint32 keyCode) {
+  if (keyCode >= 10 && keyCode <= 18) return '1' + static_cast<int>(keyCode - 10);
+  if (keyCode == 19) return '0';
+  return 0;
+}
+
+} // namespace
 
 int VirtualKeyFromQt(int key) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
@@ -50,6 +66,38 @@ int VirtualKeyFromQt(int key) {
   default:
     return 0;
   }
+}
+
+int VirtualKeyFromEvent(const QKeyEvent& e) {
+  const int vk = VirtualKeyFromQt(e.key());
+  if (vk != 0 || !(e.modifiers() & Qt::ShiftModifier) || (e.modifiers() & Qt::KeypadModifier))
+    return vk;
+  return DigitOfKeyCode(e.nativeScanCode());
+}
+
+std::string CharacterBytes(const QKeyEvent& e) {
+  const Qt::KeyboardModifiers m = e.modifiers();
+  const bool ctrl = m & Qt::ControlModifier;
+  const bool alt = m & Qt::AltModifier;
+  switch (e.key()) {
+  case Qt::Key_Backspace:
+    return ctrl || alt ? std::string() : std::string(1, '\b');
+  case Qt::Key_Tab:
+  case Qt::Key_Backtab:
+    return std::string(1, '\t'); // the editor ignores it with Shift or Ctrl
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+    return ctrl || alt ? std::string() : std::string(1, '\r');
+  case Qt::Key_Escape:
+    return std::string(1, '\x1B');
+  default:
+    break;
+  }
+  if (ctrl != alt) return {};
+  std::u16string text;
+  for (QChar c : e.text())
+    if (c.unicode() >= 0x20 && c.unicode() != 0x7F) text.push_back(c.unicode());
+  return Utf16ToCp932(text);
 }
 
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers m, Qt::MouseButtons b) {

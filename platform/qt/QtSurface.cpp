@@ -113,11 +113,11 @@ QString ResolveFontFamily(const std::string& name) {
   return family;
 }
 
-QFont ToQFont(const TFontSpec& spec) {
-  QFont f(ResolveFontFamily(spec.Name));
-  f.setPointSize(std::max(1, spec.Size));
-  f.setBold(HasFontStyle(spec.Style, fsBold));
-  f.setItalic(HasFontStyle(spec.Style, fsItalic));
+QFont ToQFont(const TFontSpec& font) {
+  QFont f(ResolveFontFamily(font.Name));
+  f.setPointSize(std::max(1, font.Size));
+  f.setBold(HasFontStyle(font.Style, fsBold));
+  f.setItalic(HasFontStyle(font.Style, fsItalic));
   return f;
 }
 
@@ -196,11 +196,11 @@ const TQtFont& CachedFont(const std::string& name, int size, TFontStyles style) 
   if (it != cache.end()) return *it->second;
   auto f = std::make_unique<TQtFont>();
   f->Id = static_cast<int>(cache.size()) + 1;
-  TFontSpec spec;
-  spec.Name = name;
-  spec.Size = size;
-  spec.Style = static_cast<TFontStyles>(styleBits);
-  f->Font = ToQFont(spec);
+  TFontSpec font;
+  font.Name = name;
+  font.Size = size;
+  font.Style = static_cast<TFontStyles>(styleBits);
+  f->Font = ToQFont(font);
   f->Primary = QRawFont::fromFont(f->Font);
   f->Japanese = QRawFont::fromFont(f->Font, QFontDatabase::Japanese);
   if (!f->Japanese.isValid()) f->Japanese = f->Primary;
@@ -318,8 +318,8 @@ const QImage& Tile(TTilePalette& palette, const TQtFont& font, char16_t u, int c
 
 } // namespace
 
-TFontMetrics MeasureFont(const TFontSpec& spec) {
-  return CachedFont(spec.Name, spec.Size, spec.Style).Metrics;
+TFontMetrics MeasureFont(const TFontSpec& font) {
+  return CachedFont(font.Name, font.Size, font.Style).Metrics;
 }
 
 // ---------------------------------------------------------------- surface
