@@ -75,8 +75,11 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : target_(ResolveLin
   std::string templ = DirName(target_) + "/." + base + ".XXXXXX";
   fd_ = ::mkostemp(templ.data(), O_CLOEXEC);
   if (fd_ < 0) {
+    // The file is written beside its target first; say so, since the
+    // reason refers to that temporary file, not to the target.
     int err = errno;
-    throw EFileError("Cannot write file \"" + path + "\": " + Reason(err));
+    throw EFileError("Cannot write file \"" + path + "\": cannot create a temporary file in \"" +
+                     DirName(target_) + "\": " + Reason(err));
   }
   temp_ = templ;
 }
