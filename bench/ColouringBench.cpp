@@ -18,6 +18,7 @@
 #include "colouring/EditorFountain.h"
 #include "text/ByteString.h"
 #include "text/LineStore.h"
+#include "bench/ProgramFountain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,13 +33,7 @@ using Clock = std::chrono::steady_clock;
 
 [[maybe_unused]] const bool kBaselineFirst = (ze::bench::RegisterBaseline(), true);
 
-const char* const kReserveWords[] = {
-    "and",    "array",    "as",     "begin", "case",      "class",     "const",
-    "div",    "do",       "downto", "else",  "end",       "except",    "finally",
-    "for",    "function", "if",     "in",    "inherited", "interface", "is",
-    "mod",    "nil",      "not",    "of",    "or",        "procedure", "property",
-    "record", "repeat",   "shl",    "shr",   "string",    "then",      "to",
-    "try",    "type",     "until",  "var",   "while",     "with",      "xor"};
+
 
 struct Corpus {
   ze::TEditorStringList rows;
@@ -46,21 +41,6 @@ struct Corpus {
   std::unique_ptr<ze::TEditorFountain> fountain;
 };
 
-std::unique_ptr<ze::TEditorFountain> ApplicationFountain() {
-  auto f = ze::Create<ze::TEditorFountain>(nullptr);
-  auto* braces = f->Brackets()->Add();
-  braces->SetLeftBracket("{");
-  braces->SetRightBracket("}");
-  f->SetQuotation("'");
-  f->SetCommenter("//");
-  f->SetUrl(true);
-  f->SetMail(true);
-  ze::TStringList words;
-  for (const char* w : kReserveWords)
-    words.Add(w);
-  f->SetReserveWordList(&words);
-  return f;
-}
 
 ze::TRowAttributeData TopState() {
   ze::TRowAttributeData d;
@@ -86,7 +66,7 @@ Corpus& LoadedCorpus() {
       c->textBytes += n;
       p = nl ? nl + 1 : end;
     }
-    c->fountain = ApplicationFountain();
+    c->fountain = ze::bench::ProgramFountain();
     auto parser = c->fountain->CreateParser();
     ze::TRowAttributeData d = TopState();
     for (int k = 0; k < c->rows.Count(); ++k) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 
+#include "bench/ProgramFountain.h"
 #include "bench/SjisCorpus.h"
 #include "editor/Editor.h"
 #include "tests/support/RecordingSurface.h"
@@ -64,14 +65,7 @@ struct Loaded {
   explicit Loaded(bool wrap) {
     editor->SetHost(&host);
     editor->FocusIn();
-    auto* f = editor->View()->Fountain();
-    auto* braces = f->Brackets()->Add();
-    braces->SetLeftBracket("{");
-    braces->SetRightBracket("}");
-    f->SetQuotation("'");
-    f->SetCommenter("//");
-    f->SetUrl(true);
-    f->SetMail(true);
+    ze::bench::ConfigureProgramFountain(*editor->View()->Fountain());
     if (wrap) {
       editor->WrapOption()->SetWrapByte(80);
       editor->SetWordWrap(true);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 
+#include "bench/ProgramFountain.h"
 #include "bench/SjisCorpus.h"
 #include "colouring/EditorFountain.h"
 #include "tests/support/FakeView.h"
@@ -17,30 +18,11 @@ using ze::test::FakeView;
 
 [[maybe_unused]] const bool kBaselineFirst = (ze::bench::RegisterBaseline(), true);
 
-std::unique_ptr<ze::TEditorFountain> ApplicationFountain() {
-  static const char* const words[] = {
-      "and", "array", "as", "begin", "case", "class", "const", "div", "do", "downto",
-      "else", "end", "except", "finally", "for", "function", "if", "in", "inherited",
-      "interface", "is", "mod", "nil", "not", "of", "or", "procedure", "property", "record",
-      "repeat", "shl", "shr", "string", "then", "to", "try", "type", "until", "var", "while"};
-  auto f = ze::Create<ze::TEditorFountain>(nullptr);
-  auto* braces = f->Brackets()->Add();
-  braces->SetLeftBracket("{");
-  braces->SetRightBracket("}");
-  f->SetQuotation("'");
-  f->SetCommenter("//");
-  f->SetUrl(true);
-  f->SetMail(true);
-  ze::TStringList list;
-  for (const char* w : words) list.Add(w);
-  f->SetReserveWordList(&list);
-  return f;
-}
 
 // A text as an editor holds it: store, one 60-row view colouring with the
 // application's fountain, and the Lines facade.
 struct Editor {
-  std::unique_ptr<ze::TEditorFountain> fountain = ApplicationFountain();
+  std::unique_ptr<ze::TEditorFountain> fountain = ze::bench::ProgramFountain();
   std::unique_ptr<ze::TEditorScreenStrings> store = ze::Create<ze::TEditorScreenStrings>();
   FakeView view{*store};
   ze::TEditorStrings lines{store.get(), &view};

@@ -44,15 +44,15 @@ inline QColor ToQColor(TColor c) {
 // (Qt then substitutes as it does).
 QString ResolveFontFamily(const std::string& name);
 
-// The QFont for a font spec: resolved family, size in points, bold and
+// The QFont for a font description: resolved family, size in points, bold and
 // italic (underline and strike-out are drawn by the surface or the caller).
-QFont ToQFont(const TFontSpec& spec);
+QFont ToQFont(const TFontSpec& font);
 
 // Metrics as the editor wants them: height (ascent + descent), external
 // leading (never negative) and the average character width.
-TFontMetrics MeasureFont(const TFontSpec& spec);
+TFontMetrics MeasureFont(const TFontSpec& font);
 
-struct TQtFont; // cached per font spec, see QtSurface.cpp
+struct TQtFont; // cached per font, see QtSurface.cpp
 
 class TQtSurface : public TSurface {
 public:
