@@ -55,17 +55,10 @@ Corpus& LoadedCorpus() {
     ze::bench::FileBytes file = ze::bench::ReadWholeFile(ze::bench::CorpusPath());
     // Rows packed as the editor packs a loaded file.
     ze::ByteStringArena arena;
-    const char* p = file.data.get();
-    const char* end = p + file.size;
-    while (p < end) {
-      auto* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-      const char* stop = nl ? nl : end;
-      size_t n = size_t(stop - p);
-      if (nl && n > 0 && stop[-1] == '\r') --n;
-      c->rows.Add(arena.Make(std::string_view(p, n)));
-      c->textBytes += n;
-      p = nl ? nl + 1 : end;
-    }
+    ze::bench::ForEachLine(file, [&](std::string_view line, bool) {
+      c->rows.Add(arena.Make(line));
+      c->textBytes += line.size();
+    });
     c->fountain = ze::bench::ProgramFountain();
     auto parser = c->fountain->CreateParser();
     ze::TRowAttributeData d = TopState();

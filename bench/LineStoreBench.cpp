@@ -32,16 +32,7 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
 // Adds every line of the file as a row; CR LF (or a lone LF) ends a line and
 // a final line without a terminator is added too.
 void AppendLines(ze::TLineStringList& list, const FileBytes& file) {
-  const char* p = file.data.get();
-  const char* end = p + file.size;
-  while (p < end) {
-    auto* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-    const char* stop = nl ? nl : end;
-    size_t n = size_t(stop - p);
-    if (nl && n > 0 && stop[-1] == '\r') --n;
-    list.Add(ze::ByteString(p, n));
-    p = nl ? nl + 1 : end;
-  }
+  ze::bench::ForEachLine(file, [&](std::string_view line, bool) { list.Add(ze::ByteString(line)); });
 }
 
 void BM_LineStoreAppend(benchmark::State& state) {

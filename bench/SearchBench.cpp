@@ -33,18 +33,11 @@ const Corpus& LoadedCorpus() {
   static std::unique_ptr<Corpus> corpus = [] {
     auto c = std::make_unique<Corpus>();
     ze::bench::FileBytes file = ze::bench::ReadWholeFile(ze::bench::CorpusPath());
-    const char* p = file.data.get();
-    const char* end = p + file.size;
-    while (p < end) {
-      auto* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-      const char* stop = nl ? nl : end;
-      size_t n = size_t(stop - p);
-      if (nl && n > 0 && stop[-1] == '\r') --n;
-      int i = c->rows.Add(ze::ByteString(p, n));
-      c->rows.SetRowAttribute(i, nl ? ze::reLineBreak : ze::reEndOfText);
-      c->bytes += int64_t(n) + (nl ? 2 : 0);
-      p = nl ? nl + 1 : end;
-    }
+    ze::bench::ForEachLine(file, [&](std::string_view line, bool ended) {
+      int i = c->rows.Add(ze::ByteString(line));
+      c->rows.SetRowAttribute(i, ended ? ze::reLineBreak : ze::reEndOfText);
+      c->bytes += int64_t(line.size()) + (ended ? 2 : 0);
+    });
     return c;
   }();
   return *corpus;

@@ -4,6 +4,7 @@
 // is compared with, and a main() helper that prints time ratios against it.
 
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -40,6 +41,21 @@ struct FileBytes {
   size_t size = 0;
 };
 FileBytes ReadWholeFile(const std::string& path);
+
+// Calls fn(line, ended) for every line of the file: the bytes before CR LF
+// (or a lone LF), ended false for a last line without a terminator.
+template <class Fn> void ForEachLine(const FileBytes& file, Fn fn) {
+  const char* p = file.data.get();
+  const char* end = p + file.size;
+  while (p < end) {
+    auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    const char* stop = nl ? nl : end;
+    size_t n = static_cast<size_t>(stop - p);
+    if (nl && n > 0 && stop[-1] == '\r') --n;
+    fn(std::string_view(p, n), nl != nullptr);
+    p = nl ? nl + 1 : end;
+  }
+}
 
 // The physical baseline: read the file into memory and count its lines with
 // memchr for '\n'. This is the least any loader has to do.
