@@ -174,16 +174,19 @@ void TLineStringList::Clear() {
 }
 
 TRowAttributeData TRowAttributeStringList::RowAttributeData(int i) const {
+  // One index check and one read of each word: this runs for every row
+  // that is coloured or painted.
+  const RowRecord& r = Row(i);
   TRowAttributeData d;
-  d.RowAttribute = RowAttribute(i);
-  d.PrevRowAttribute = PrevRowAttribute(i);
-  d.BracketIndex = BracketIndex(i);
-  d.ElementState = ElementState(i);
-  d.RemainBytes = RemainBytes(i);
-  d.ExtraState = ExtraState(i);
-  d.CarriedToken = CarriedToken(i);
-  d.CarriedFlag = CarriedFlag(i);
-  d.DataStr = RowDataStr(i);
+  d.RowAttribute = static_cast<uint8_t>(Field(r.Bits, 0, 2));
+  d.PrevRowAttribute = static_cast<uint8_t>(Field(r.Bits, 2, 2));
+  d.BracketIndex = static_cast<int>(Field(r.Bits, 4, 4)) - 2;
+  d.ElementState = static_cast<int>(Field(r.Bits, 8, 8));
+  d.RemainBytes = static_cast<int>(Field(r.Bits, 16, 8));
+  d.ExtraState = static_cast<int>(Field(r.Bits, 24, 8));
+  d.CarriedToken = static_cast<uint8_t>(Field(r.Bits2, 0, 8));
+  d.CarriedFlag = static_cast<uint8_t>(Field(r.Bits2, 8, 8));
+  if (r.DataStrSlot != 0) d.DataStr = RowDataStr(i);
   return d;
 }
 
