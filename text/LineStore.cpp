@@ -1,5 +1,6 @@
 #include "text/LineStore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -188,6 +189,16 @@ TRowAttributeData TRowAttributeStringList::RowAttributeData(int i) const {
   d.CarriedFlag = static_cast<uint8_t>(Field(r.Bits2, 8, 8));
   if (r.DataStrSlot != 0) d.DataStr = RowDataStr(i);
   return d;
+}
+
+void TRowAttributeStringList::ResetColouring(int from) {
+  // Straight over the records: this can cover millions of rows.
+  for (int k = std::max(from, 0); k < GetCount(); ++k) {
+    RowRecord& r = Records()[k];
+    r.Bits &= 0x3u;          // keep the row end; BracketIndex field 0 reads -2
+    r.Bits2 &= 0xFFFF0000u;  // keep the marks
+    if (r.DataStrSlot != 0) SetRowDataStr(k, ByteString());
+  }
 }
 
 void TRowAttributeStringList::SetRowAttributeData(int i, const TRowAttributeData& d) {

@@ -101,6 +101,8 @@ protected:
     CheckIndex(i);
     return items_[i];
   }
+  // The records themselves, for loops over many rows; no index checks.
+  RowRecord* Records() { return items_; }
   const RowRecord& Row(int i) const {
     CheckIndex(i);
     return items_[i];
@@ -141,6 +143,10 @@ public:
   void SetCarriedFlag(int i, uint8_t v) { SetBits2(i, 8, 8, v); }
   TRowMarks RowMarks(int i) const { return static_cast<TRowMarks>(Field(RowBits2(i), 16, 16)); }
   void SetRowMarks(int i, TRowMarks v) { SetBits2(i, 16, 16, v); }
+
+  // Marks rows from on as not yet coloured: BracketIndex -2, the other
+  // colouring fields zero, no second string. Row ends and marks stay.
+  void ResetColouring(int from);
 
   // The whole colouring state of row i, and storing one back.
   TRowAttributeData RowAttributeData(int i) const;

@@ -386,13 +386,7 @@ TRowAttributeData FreshState() {
 
 } // namespace
 
-void TEditorScreenStrings::ResetUnparsed(int from) {
-  for (int k = std::max(from, 0); k < Count(); ++k) {
-    SetRowBits(k, RowBits(k) & kAttributeBits); // BracketIndex field 0 reads -2
-    SetRowBits2(k, RowBits2(k) & kMarkBits);
-    if (!RowDataStr(k).empty()) SetRowDataStr(k, ByteString());
-  }
-}
+void TEditorScreenStrings::ResetUnparsed(int from) { ResetColouring(from); }
 
 int TEditorScreenStrings::ReparseFrom(int row, bool notify) {
   if (Count() == 0 || editors_.empty()) return 0;
