@@ -191,9 +191,10 @@ TRowAttributeData TRowAttributeStringList::RowAttributeData(int i) const {
   return d;
 }
 
-void TRowAttributeStringList::ResetColouring(int from) {
+void TRowAttributeStringList::ResetColouring(int from, int to) {
   // Straight over the records: this can cover millions of rows.
-  for (int k = std::max(from, 0); k < GetCount(); ++k) {
+  to = std::min(to, GetCount());
+  for (int k = std::max(from, 0); k < to; ++k) {
     RowRecord& r = Records()[k];
     r.Bits &= 0x3u;          // keep the row end; BracketIndex field 0 reads -2
     r.Bits2 &= 0xFFFF0000u;  // keep the marks

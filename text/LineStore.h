@@ -144,9 +144,9 @@ public:
   TRowMarks RowMarks(int i) const { return static_cast<TRowMarks>(Field(RowBits2(i), 16, 16)); }
   void SetRowMarks(int i, TRowMarks v) { SetBits2(i, 16, 16, v); }
 
-  // Marks rows from on as not yet coloured: BracketIndex -2, the other
+  // Marks rows [from, to) as not yet coloured: BracketIndex -2, the other
   // colouring fields zero, no second string. Row ends and marks stay.
-  void ResetColouring(int from);
+  void ResetColouring(int from, int to);
 
   // The whole colouring state of row i, and storing one back.
   TRowAttributeData RowAttributeData(int i) const;

@@ -325,6 +325,7 @@ TRowMarks TEditorScreenStrings::DeleteRows(int start, int n) {
   TRowMarks marks = 0;
   for (int i = start; i < start + n; ++i) marks |= RowMarks(i);
   DeleteRowRange(start, n);
+  if (start < parsedEnd_) parsedEnd_ = std::max(start, parsedEnd_ - n);
   return marks;
 }
 
@@ -348,6 +349,7 @@ void TEditorScreenStrings::ReplaceRows(int start, int oldCount, const TEditorStr
       marks[to] |= RowMarks(start);
     }
     InsertRows(start + oldCount, added - oldCount);
+    if (start + oldCount < parsedEnd_) parsedEnd_ += added - oldCount;
   }
   for (int i = 0; i < added; ++i) {
     int r = start + i;
@@ -386,7 +388,27 @@ TRowAttributeData FreshState() {
 
 } // namespace
 
-void TEditorScreenStrings::ResetUnparsed(int from) { ResetColouring(from); }
+void TEditorScreenStrings::ResetUnparsed(int from) {
+  from = std::max(from, 0);
+  if (from >= parsedEnd_) return;
+  ResetColouring(from, parsedEnd_);
+  parsedEnd_ = from;
+}
+
+void TEditorScreenStrings::Insert(int index, const ByteString& s) {
+  TEditorStringList::Insert(index, s);
+  parsedEnd_ = Count();
+}
+
+void TEditorScreenStrings::Delete(int index) {
+  TEditorStringList::Delete(index);
+  parsedEnd_ = Count();
+}
+
+void TEditorScreenStrings::Exchange(int i, int j) {
+  TEditorStringList::Exchange(i, j);
+  parsedEnd_ = Count();
+}
 
 int TEditorScreenStrings::ReparseFrom(int row, bool notify) {
   if (Count() == 0 || editors_.empty()) return 0;
@@ -395,7 +417,7 @@ int TEditorScreenStrings::ReparseFrom(int row, bool notify) {
   row = std::clamp(row, 0, Count() - 1);
 
   TRowAttributeData d;
-  int k = row - 1;
+  int k = std::min(row, parsedEnd_) - 1;
   while (k >= 0 && BracketIndex(k) == -2) --k;
   if (k >= 0) {
     d = RowAttributeData(k);
@@ -413,6 +435,7 @@ int TEditorScreenStrings::ReparseFrom(int row, bool notify) {
     d.RowAttribute = RowAttribute(k);
     if (SameState(*this, k, d)) return counted; // rows below are up to date
     SetRowAttributeData(k, d);
+    parsedEnd_ = std::max(parsedEnd_, k + 1);
     if (notify) {
       ++counted;
       for (TEditorView* v : editors_) v->InvalidateRow(k);
@@ -439,6 +462,7 @@ void TEditorScreenStrings::ReparseAll() {
   for (int k = 0; k <= limit; ++k) {
     d.RowAttribute = RowAttribute(k);
     SetRowAttributeData(k, d);
+    parsedEnd_ = std::max(parsedEnd_, k + 1);
     parser->UpdateRowData(k, *this, d);
     d.PrevRowAttribute = RowAttribute(k);
   }
@@ -521,6 +545,7 @@ void TEditorScreenStrings::WrapAll() {
   out.SetRowAttribute(out.Count() - 1, lastAttribute);
   Changing();
   SwapRows(out);
+  parsedEnd_ = 0; // every row is new and uncoloured
   Changed();
 }
 
@@ -557,6 +582,7 @@ void TEditorScreenStrings::UnwrapAll() {
   }
   SetRowAttribute(written - 1, lastAttribute);
   DeleteRows(written, Count() - written);
+  parsedEnd_ = 0; // every row was written anew, uncoloured
 }
 
 void TEditorScreenStrings::Rewrapped() {
@@ -586,6 +612,7 @@ void TEditorScreenStrings::Clear() {
   change_ = {0, Count(), 0, 0, true};
   TEditorStringList::Clear();
   change_ = TChangeRegion{};
+  parsedEnd_ = 0;
   for (TEditorView* v : editors_) {
     v->SetRow(0);
     v->SetCol(0);

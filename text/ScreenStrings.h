@@ -73,6 +73,11 @@ public:
   void WrapOptionChanged(TObject* sender);
 
   void Clear() override;
+  // Rows inserted, deleted or swapped from outside the store's own edits
+  // may carry colouring state anywhere: the parsed prefix is forgotten.
+  void Insert(int index, const ByteString& s) override;
+  void Delete(int index) override;
+  void Exchange(int i, int j) override;
 
   virtual void ExcludeRowMarks(TRowMarks marks) { usedRowMarks_ &= static_cast<TRowMarks>(~marks); }
   virtual void IncludeRowMarks(TRowMarks marks) { usedRowMarks_ |= marks; }
@@ -115,6 +120,10 @@ private:
 
   std::vector<TEditorView*> editors_;
   TChangeRegion change_;
+  // Every row at or after this index is not yet coloured. Colouring only
+  // ever extends a coloured prefix, so resets and restart searches stop
+  // here instead of walking the whole text.
+  int parsedEnd_ = 0;
   TRowMarks usedRowMarks_ = 0;
   std::unique_ptr<TEditorUndoObj> undo_;
   bool wordWrap_ = false;

@@ -160,6 +160,25 @@ TEST_F(Store, ReparseAllColoursTheFirstScreensOnly) {
   EXPECT_EQ(store->BracketIndex(99), 0);
 }
 
+TEST_F(Store, ColouringFarBelowContinuesFromTheColouredPrefix) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += (i % 7 == 0 ? "{\r\n" : i % 7 == 3 ? "}\r\n" : "x\r\n");
+  lines.SetText(text);
+  auto expected = [](int row) { return row % 7 >= 1 && row % 7 <= 3 ? 0 : -1; };
+  store->ReparseFrom(250, false); // as painting a far row does
+  for (int r = 0; r <= 250; ++r) ASSERT_EQ(store->BracketIndex(r), expected(r)) << r;
+  EXPECT_EQ(store->BracketIndex(299), -2); // past two screens: left for later
+  // Seven rows inserted near the top keep the pattern; colouring again far
+  // below must not trust the rows that moved.
+  store->ReplaceText(7, 0, "{\r\nx\r\nx\r\n}\r\nx\r\nx\r\nx\r\n");
+  store->ReparseFrom(290, false);
+  for (int r = 0; r <= 290; ++r) ASSERT_EQ(store->BracketIndex(r), expected(r)) << r;
+  // A deletion near the top, then colouring far below again.
+  store->ReplaceText(0, 7, "");
+  store->ReparseFrom(280, false);
+  for (int r = 0; r <= 280; ++r) ASSERT_EQ(store->BracketIndex(r), expected(r)) << r;
+}
+
 TEST_F(Store, ClearEmptiesEverything) {
   lines.SetText("a\r\nb");
   store->SetRowMarks(0, 1);
