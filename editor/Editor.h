@@ -382,6 +382,13 @@ public:
   int CaretPos() const { return ColToPos(row_, col_); }
 
   // ---- painting
+  // Image lists of the host for the image bar (row marks 0-9 and 10-15);
+  // an image the list lacks comes from the editor's own. Not owned.
+  using TImageList = std::vector<TBitmap>;
+  const TImageList* ImageDigits() const { return imageDigits_; }
+  void SetImageDigits(const TImageList* images);
+  const TImageList* ImageMarks() const { return imageMarks_; }
+  void SetImageMarks(const TImageList* images);
   void RepaintRow(int row);
   void RepaintRows(int a, int b);
   void Refresh();
@@ -592,6 +599,8 @@ private:
   // painting
   int leftbarDigits_ = 4;
   TBitmap rulerBmp_, rulerMarkBmp_;
+  const TImageList* imageDigits_ = nullptr;
+  const TImageList* imageMarks_ = nullptr;
 };
 
 } // namespace ze

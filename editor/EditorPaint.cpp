@@ -39,6 +39,16 @@ TColor TEditor::ResolveColor(TColor c, TColor fallback) const {
 
 // ---------------------------------------------------------------- invalidation
 
+void TEditor::SetImageDigits(const TImageList* images) {
+  imageDigits_ = images;
+  if (imagebar_->Visible()) Refresh();
+}
+
+void TEditor::SetImageMarks(const TImageList* images) {
+  imageMarks_ = images;
+  if (imagebar_->Visible()) Refresh();
+}
+
 void TEditor::RepaintRow(int row) {
   if (!HandleAllocated() || row < topRow_ || row > topRow_ + rowCount_) return;
   int y = TextTop() + (row - topRow_) * rowHeight_;
@@ -542,13 +552,18 @@ void TEditor::PaintImagebar(TSurface& s, int firstRow, int lastRow) {
     if (!marks) continue;
     for (int m = 0; m <= 9; ++m)
       if (marks & (1u << m)) {
-        const TBitmap& img = DigitImage(m);
+        const TBitmap& img = imageDigits_ && m < static_cast<int>(imageDigits_->size())
+                                 ? (*imageDigits_)[static_cast<size_t>(m)]
+                                 : DigitImage(m);
         s.DrawBitmap(imagebar_->LeftMargin(), top + 2, img, 0, 0, img.Width, img.Height);
         break;
       }
     for (int m = 10; m <= 15; ++m)
       if (marks & (1u << m)) {
-        const TBitmap& img = MarkImage(std::min(m - 10, kMarkImageCount - 1));
+        const int n = m - 10;
+        const TBitmap& img = imageMarks_ && n < static_cast<int>(imageMarks_->size())
+                                 ? (*imageMarks_)[static_cast<size_t>(n)]
+                                 : MarkImage(std::min(n, kMarkImageCount - 1));
         s.DrawBitmap(imagebar_->LeftMargin() + imagebar_->DigitWidth(), top + 2, img, 0, 0,
                      img.Width, img.Height);
         break;

@@ -155,6 +155,21 @@ TEST_F(Bars, ImageBarShowsTheLowestDigitMarkAndTheLowestBookmark) {
   EXPECT_EQ(images, (std::vector<const void*>{&DigitImage(3), &MarkImage(1)}));
 }
 
+TEST_F(Bars, HostImageListsReplaceOnlyTheImagesTheyHave) {
+  SetText("a\r\nb\r\nc\r\n");
+  TEditor::TImageList marks(2);
+  marks[0].Resize(11, 11, 0x123456);
+  marks[1].Resize(11, 11, 0x654321);
+  e.SetImageMarks(&marks);
+  e.List().SetRowMarks(0, 1u << 10);
+  e.List().SetRowMarks(1, 1u << 11);
+  e.List().SetRowMarks(2, 1u << 12); // the list has no third image
+  PaintAll();
+  std::vector<const void*> images;
+  for (const auto& c : screen.Calls(TDrawKind::DrawBitmap)) images.push_back(c.BitmapId);
+  EXPECT_EQ(images, (std::vector<const void*>{&marks[0], &marks[1], &MarkImage(2)}));
+}
+
 TEST_F(Bars, RulerShowsColumnNumbersAndMarksTheCaret) {
   e.Ruler()->SetVisible(true);
   SetText("abc\r\n");

@@ -58,7 +58,7 @@ TEST_P(EditorProperty, RandomInputKeepsTheTextConsistentAndUndoable) {
   static const int keys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_DELETE};
   static const char* strings[] = {"a", "Z", " ", "\x8A\xBF", "\x82\xA0", "\xB1", "(", "\t"};
   for (int step = 0; step < 400; ++step) {
-    int what = pick(0, 99);
+    int what = pick(0, 102);
     if (what < 35) {
       TShiftState shift = static_cast<TShiftState>((pick(0, 2) == 0 ? ssShift : 0) | (pick(0, 5) == 0 ? ssCtrl : 0));
       e.KeyDown(keys[pick(0, static_cast<int>(std::size(keys)) - 1)], shift);
@@ -74,10 +74,23 @@ TEST_P(EditorProperty, RandomInputKeepsTheTextConsistentAndUndoable) {
       e.SetSelectionMode(e.SelectionMode() == smBox ? smNormal : smBox);
     } else if (what < 94) {
       e.CopyToClipboard();
-    } else if (what < 97) {
+    } else if (what < 96) {
       e.PasteFromClipboard();
-    } else {
+    } else if (what < 97) {
       e.SetOverWrite(!e.OverWrite());
+    } else {
+      // A click, a drag with the left button (maybe with Shift or Ctrl,
+      // maybe over the selection, which moves or copies it) and a release.
+      auto point = [&] { return std::pair{pick(0, 400), pick(0, 200)}; };
+      TShiftState mod = static_cast<TShiftState>(pick(0, 3) == 0 ? ssCtrl : (pick(0, 3) == 0 ? ssShift : 0));
+      auto [x0, y0] = point();
+      e.MouseDown(x0, y0, static_cast<TShiftState>(mod | ssLeft));
+      for (int m = pick(0, 3); m > 0; --m) {
+        auto [x, y] = point();
+        e.MouseMove(x, y, static_cast<TShiftState>(mod | ssLeft));
+      }
+      auto [x1, y1] = point();
+      e.MouseUp(x1, y1, mod);
     }
     CheckState(e, step);
     if (HasFatalFailure()) return;
