@@ -52,7 +52,7 @@ void TEditorCaret::SetTabSpaceCount(int v) {
 
 void TEditorCaret::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorCaret>(source);
-  if (!s) return TEditorSetting::CopyFrom(source);
+  if (!s) return TNotifyPersistent::CopyFrom(source);
   UpdateGuard<TEditorCaret> update(*this);
   autoCursor_ = s->autoCursor_;
   autoIndent_ = s->autoIndent_;
@@ -108,7 +108,7 @@ void TEditorMargin::SetTop(int v) { Notify(top_, Clamp100(v)); }
 
 void TEditorMargin::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorMargin>(source);
-  if (!s) return TEditorSetting::CopyFrom(source);
+  if (!s) return TNotifyPersistent::CopyFrom(source);
   UpdateGuard<TEditorMargin> update(*this);
   character_ = s->character_;
   left_ = s->left_;
@@ -130,7 +130,7 @@ const TPropTable& TEditorMargin::ClassProps() {
 
 void TEditorMark::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorMark>(source);
-  if (!s) return TEditorSetting::CopyFrom(source);
+  if (!s) return TNotifyPersistent::CopyFrom(source);
   color_ = s->color_;
   visible_ = s->visible_;
   Changed();
@@ -153,7 +153,7 @@ TEditorMarks::TEditorMarks()
 
 void TEditorMarks::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorMarks>(source);
-  if (!s) return TEditorSetting::CopyFrom(source);
+  if (!s) return TNotifyPersistent::CopyFrom(source);
   UpdateGuard<TEditorMarks> update(*this);
   eof_->CopyFrom(s->eof_.get());
   ret_->CopyFrom(s->ret_.get());
@@ -182,7 +182,7 @@ void TEditorRuler::SetGaugeRange(int v) {
 
 void TEditorRuler::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorRuler>(source);
-  if (!s) return TEditorSetting::CopyFrom(source);
+  if (!s) return TNotifyPersistent::CopyFrom(source);
   bkColor_ = s->bkColor_;
   color_ = s->color_;
   edge_ = s->edge_;
@@ -211,7 +211,7 @@ void TEditorLeftbar::SetRightMargin(int v) { Notify(rightMargin_, Clamp100(v)); 
 
 void TEditorLeftbar::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorLeftbar>(source);
-  if (!s) return TEditorSetting::CopyFrom(source);
+  if (!s) return TNotifyPersistent::CopyFrom(source);
   bkColor_ = s->bkColor_;
   color_ = s->color_;
   column_ = s->column_;
@@ -253,7 +253,7 @@ void TEditorImagebar::SetRightMargin(int v) { Notify(rightMargin_, Clamp100(v));
 
 void TEditorImagebar::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorImagebar>(source);
-  if (!s) return TEditorSetting::CopyFrom(source);
+  if (!s) return TNotifyPersistent::CopyFrom(source);
   digitWidth_ = s->digitWidth_;
   leftMargin_ = s->leftMargin_;
   markWidth_ = s->markWidth_;

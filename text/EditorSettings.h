@@ -16,16 +16,6 @@ enum TEditorCaretStyle { csDefault, csBrief };
 enum TDragMode { dmManual, dmAutomatic };
 enum TEditorShowNumberMode { nmRow, nmLine };
 
-// Base of the setting classes: a setter helper that notifies only on a
-// real change.
-class TEditorSetting : public TNotifyPersistent {
-protected:
-  template <class T> void Notify(T& field, const T& v) {
-    if (field == v) return;
-    field = v;
-    Changed();
-  }
-};
 
 class TEditorCursors : public TNotifyPersistent {
 public:
@@ -59,7 +49,7 @@ private:
   int16_t topMargin_ = 0;
 };
 
-class TEditorCaret : public TEditorSetting {
+class TEditorCaret : public TNotifyPersistent {
 public:
   TEditorCaret();
   bool AutoCursor() const { return autoCursor_; }
@@ -125,7 +115,7 @@ private:
   int tabSpaceCount_ = 8;
 };
 
-class TEditorMargin : public TEditorSetting {
+class TEditorMargin : public TNotifyPersistent {
 public:
   int Character() const { return character_; }
   void SetCharacter(int v);
@@ -152,7 +142,7 @@ private:
   int underlineSpace_ = 0;
 };
 
-class TEditorMark : public TEditorSetting {
+class TEditorMark : public TNotifyPersistent {
 public:
   TColor Color() const { return color_; }
   void SetColor(TColor v) { Notify(color_, v); }
@@ -168,7 +158,7 @@ private:
   bool visible_ = false;
 };
 
-class TEditorMarks : public TEditorSetting {
+class TEditorMarks : public TNotifyPersistent {
 public:
   TEditorMarks();
   TEditorMark* EofMark() const { return eof_.get(); }
@@ -190,7 +180,7 @@ private:
   std::unique_ptr<TEditorMark> eof_, ret_, wrap_, hide_, underline_;
 };
 
-class TEditorRuler : public TEditorSetting {
+class TEditorRuler : public TNotifyPersistent {
 public:
   TColor BkColor() const { return bkColor_; }
   void SetBkColor(TColor v) { Notify(bkColor_, v); }
@@ -219,7 +209,7 @@ private:
   bool visible_ = false;
 };
 
-class TEditorLeftbar : public TEditorSetting {
+class TEditorLeftbar : public TNotifyPersistent {
 public:
   TColor BkColor() const { return bkColor_; }
   void SetBkColor(TColor v) { Notify(bkColor_, v); }
@@ -262,7 +252,7 @@ private:
   bool zeroLead_ = false;
 };
 
-class TEditorImagebar : public TEditorSetting {
+class TEditorImagebar : public TNotifyPersistent {
 public:
   int DigitWidth() const { return digitWidth_; }
   void SetDigitWidth(int v);

@@ -27,6 +27,15 @@ public:
 
   int UpdateCount() const noexcept { return updateCount_; }
 
+protected:
+  // The setter pattern of every settings object: store a differing value
+  // and report the change; the same value does nothing.
+  template <class T> void Notify(T& field, const T& v) {
+    if (field == v) return;
+    field = v;
+    Changed();
+  }
+
 private:
   int updateCount_ = 0;
 };

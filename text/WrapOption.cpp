@@ -16,7 +16,7 @@ const char* const TEditorWrapOption::kDefaultLeadStr =
 const char* const TEditorWrapOption::kDefaultPunctuationStr =
     "\x81\x41\x81\x42\x81\x43\x81\x44\x2C\x2E\xA1\xA4";
 
-void TEditorWrapOption::SetWrapByte(int v) { Set(wrapByte_, std::clamp(v, 20, 250)); }
+void TEditorWrapOption::SetWrapByte(int v) { Notify(wrapByte_, std::clamp(v, 20, 250)); }
 
 void TEditorWrapOption::CopyFrom(const TPersistent* source) {
   auto* s = dynamic_cast<const TEditorWrapOption*>(source);

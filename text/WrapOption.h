@@ -13,19 +13,19 @@ public:
   static const char* const kDefaultPunctuationStr;
 
   bool FollowRetMark() const { return followRetMark_; }
-  void SetFollowRetMark(bool v) { Set(followRetMark_, v); }
+  void SetFollowRetMark(bool v) { Notify(followRetMark_, v); }
   bool FollowPunctuation() const { return followPunctuation_; }
-  void SetFollowPunctuation(bool v) { Set(followPunctuation_, v); }
+  void SetFollowPunctuation(bool v) { Notify(followPunctuation_, v); }
   const ByteString& FollowStr() const { return followStr_; }
-  void SetFollowStr(const ByteString& v) { Set(followStr_, v); }
+  void SetFollowStr(const ByteString& v) { Notify(followStr_, v); }
   bool Leading() const { return leading_; }
-  void SetLeading(bool v) { Set(leading_, v); }
+  void SetLeading(bool v) { Notify(leading_, v); }
   const ByteString& LeadStr() const { return leadStr_; }
-  void SetLeadStr(const ByteString& v) { Set(leadStr_, v); }
+  void SetLeadStr(const ByteString& v) { Notify(leadStr_, v); }
   const ByteString& PunctuationStr() const { return punctuationStr_; }
-  void SetPunctuationStr(const ByteString& v) { Set(punctuationStr_, v); }
+  void SetPunctuationStr(const ByteString& v) { Notify(punctuationStr_, v); }
   bool WordBreak() const { return wordBreak_; }
-  void SetWordBreak(bool v) { Set(wordBreak_, v); }
+  void SetWordBreak(bool v) { Notify(wordBreak_, v); }
   int WrapByte() const { return wrapByte_; }
   // Clamped to 20..250.
   void SetWrapByte(int v);
@@ -35,11 +35,6 @@ public:
   const TPropTable* PublishedProps() const override { return &ClassProps(); }
 
 private:
-  template <class T> void Set(T& field, const T& v) {
-    if (field == v) return;
-    field = v;
-    Changed();
-  }
   bool followRetMark_ = false;
   bool followPunctuation_ = false;
   ByteString followStr_ = kDefaultFollowStr;

@@ -136,17 +136,7 @@ TEST(EditorFountain, SettingsNotifyOnlyWhenTheyChange) {
 
 // ---------------------------------------------------------------- the parser
 
-class EditorScanner : public ::testing::Test {
-protected:
-  std::unique_ptr<TEditorFountain> f = Create<TEditorFountain>(nullptr);
-  std::unique_ptr<TFountainParser> p = f->CreateParser();
-  std::vector<Tok> Scan(const std::string& s) { return Tokenize(*p, s); }
-  void AddBracket(const char* left, const char* right) {
-    auto* item = f->Brackets()->Add();
-    item->SetLeftBracket(left);
-    item->SetRightBracket(right);
-  }
-};
+class EditorScanner : public test::ScannerTest {};
 
 TEST_F(EditorScanner, CommentsAndQuotations) {
   f->SetCommenter("//");

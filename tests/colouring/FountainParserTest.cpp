@@ -15,17 +15,7 @@ using test::Tok;
 using test::Tokenize;
 
 // The base scanner, through an editor fountain with every extra off.
-class BaseScanner : public ::testing::Test {
-protected:
-  std::unique_ptr<TEditorFountain> f = Create<TEditorFountain>(nullptr);
-  std::unique_ptr<TFountainParser> p = f->CreateParser();
-  std::vector<Tok> Scan(const std::string& s) { return Tokenize(*p, s); }
-  void AddBracket(const char* left, const char* right) {
-    auto* item = f->Brackets()->Add();
-    item->SetLeftBracket(left);
-    item->SetRightBracket(right);
-  }
-};
+class BaseScanner : public test::ScannerTest {};
 
 TEST_F(BaseScanner, Numbers) {
   EXPECT_EQ(Scan("12.5e+3"), (std::vector<Tok>{{ttFloat, 0, 7}}));

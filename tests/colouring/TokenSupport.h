@@ -3,6 +3,9 @@
 // Shift-JIS text written as UTF-8, and a small row list that is recoloured
 // row after row the way the screen-row store does it.
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -93,6 +96,20 @@ public:
   TRowAttributeData State(int k) const { return list.RowAttributeData(k); }
 
   TEditorStringList list;
+};
+
+
+// A parser of a plain editor fountain, and brackets to add to it.
+class ScannerTest : public ::testing::Test {
+protected:
+  std::unique_ptr<TEditorFountain> f = Create<TEditorFountain>(nullptr);
+  std::unique_ptr<TFountainParser> p = f->CreateParser();
+  std::vector<Tok> Scan(const std::string& s) { return Tokenize(*p, s); }
+  void AddBracket(const char* left, const char* right) {
+    auto* item = f->Brackets()->Add();
+    item->SetLeftBracket(left);
+    item->SetRightBracket(right);
+  }
 };
 
 } // namespace ze::test

@@ -20,6 +20,7 @@
 #include "editor/PopupMenu.h"
 #include "platform/qt/EditorMenu.h"
 #include "platform/qt/EditorWidget.h"
+#include "tests/qt/EditorWindow.h"
 #include "tests/qt/QtApp.h"
 
 namespace ze {
@@ -33,31 +34,14 @@ const QString kNihongoU = QString::fromUtf8("日本語");
 const std::string kKana = "\x82\xA9\x82\xC8"; // かな
 const std::string kTe = "\x82\xC4";           // て
 
-struct EditorInput : ::testing::Test {
-  std::unique_ptr<QWidget> window;
-  TEditorWidget* w = nullptr;
-  QLineEdit* other = nullptr;
-  TEditor* e = nullptr;
-
-  EditorInput() {
-    App();
-    window = std::make_unique<QWidget>();
-    auto* layout = new QVBoxLayout(window.get());
-    w = new TEditorWidget;
-    other = new QLineEdit;
-    layout->addWidget(w);
-    layout->addWidget(other);
-    window->resize(640, 480);
-    window->show();
+struct EditorInput : test::EditorWindowTest {
+  EditorInput() : EditorWindowTest(480) {
     window->activateWindow();
     w->setFocus();
     QApplication::processEvents();
-    e = w->Editor();
   }
 
   std::string Text() const { return e->Lines()->Text().str(); }
-  int X(int col) const { return e->TextLeft() + (col - e->TopCol()) * e->ColWidth(); }
-  int Y(int row) const { return e->TextTop() + (row - e->TopRow()) * e->RowHeight(); }
 
   // A key as the window system delivers it: press and release.
   bool Key(int key, Qt::KeyboardModifiers m = Qt::NoModifier, const QString& text = {},

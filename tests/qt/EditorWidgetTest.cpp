@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/qt/EditorWidget.h"
+#include "tests/qt/EditorWindow.h"
 #include "tests/qt/QtApp.h"
 
 namespace ze {
@@ -43,33 +44,14 @@ std::string Lines(int n) {
   return s;
 }
 
-struct EditorWidget : ::testing::Test {
-  std::unique_ptr<QWidget> window;
-  TEditorWidget* w = nullptr;
-  QLineEdit* other = nullptr; // somewhere else for the focus to go
-  TEditor* e = nullptr;
-
-  EditorWidget() {
-    App();
-    window = std::make_unique<QWidget>();
-    auto* layout = new QVBoxLayout(window.get());
-    w = new TEditorWidget;
-    other = new QLineEdit;
-    layout->addWidget(w);
-    layout->addWidget(other);
-    window->resize(640, 520);
-    window->show();
-    QApplication::processEvents();
-    e = w->Editor();
-  }
+struct EditorWidget : test::EditorWindowTest {
+  EditorWidget() : EditorWindowTest(520) {}
 
   void Focus() {
     window->activateWindow();
     w->setFocus();
     QApplication::processEvents();
   }
-  int X(int col) const { return e->TextLeft() + (col - e->TopCol()) * e->ColWidth(); }
-  int Y(int row) const { return e->TextTop() + (row - e->TopRow()) * e->RowHeight(); }
   QRect Cell(int row, int col, int cols = 1) const {
     return QRect(X(col), Y(row), cols * e->ColWidth(), e->CharHeight());
   }
