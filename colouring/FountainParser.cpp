@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "colouring/Fountain.h"
+#include "colouring/RunScan.h"
 #include "colouring/ScanTables.h"
 
 namespace ze {
@@ -30,50 +31,45 @@ const unsigned char* SkipClass(const unsigned char* q, uint8_t cls) {
   return q;
 }
 
-// Blank and word bytes tested by arithmetic rather than the class table:
-// the tests end the two most frequent loops, and a shorter test lets a
-// mispredicted loop exit resolve sooner.
+// Blank bytes tested by arithmetic rather than the class table: the test
+// ends the most frequent loop, and a shorter test lets a mispredicted loop
+// exit resolve sooner.
 const unsigned char* SkipBlankBytes(const unsigned char* q) {
   for (unsigned c = *q; c - 1u < 0x20u && c != '\t'; c = *++q) {
   }
   return q;
 }
 
-const unsigned char* SkipWordBytes(const unsigned char* q) {
-  for (unsigned c = *q; (c | 0x20u) - 'a' < 26u || c - '0' < 10u || c == '_'; c = *++q) {
-  }
-  return q;
-}
-
 // The scanners of the first-byte procedures: each takes the token start,
-// moves q past the token and returns its kind. The procedures and the
-// direct path of NextToken share them.
-TFountainTokenKind ScanSymbol(const unsigned char*& q) {
+// moves q past the token and returns its kind; end is the row's
+// terminating NUL. The procedures and the direct path of NextToken share
+// them.
+TFountainTokenKind ScanSymbol(const unsigned char*& q, const unsigned char*) {
   if (*q != 0 && *q != '\r' && *q != '\n') ++q;
   return ttSymbol;
 }
 
-TFountainTokenKind ScanNull(const unsigned char*&) {
+TFountainTokenKind ScanNull(const unsigned char*&, const unsigned char*) {
   return ttEnd;
 }
 
-TFountainTokenKind ScanTab(const unsigned char*& q) {
+TFountainTokenKind ScanTab(const unsigned char*& q, const unsigned char*) {
   if (*q == '\t') ++q;
   return ttTab;
 }
 
-TFountainTokenKind ScanLf(const unsigned char*& q) {
+TFountainTokenKind ScanLf(const unsigned char*& q, const unsigned char*) {
   if (*q == '\n') ++q;
   return ttEnd;
 }
 
-TFountainTokenKind ScanCr(const unsigned char*& q) {
+TFountainTokenKind ScanCr(const unsigned char*& q, const unsigned char*) {
   if (*q == '\r') ++q;
   if (*q == '\n') ++q;
   return ttEnd;
 }
 
-TFountainTokenKind ScanNumber(const unsigned char*& q) {
+TFountainTokenKind ScanNumber(const unsigned char*& q, const unsigned char*) {
   TFountainTokenKind kind = ttInteger;
   const unsigned char* e = SkipClass(q, scan::kDigit);
   auto exponent = [&e] {
@@ -99,12 +95,12 @@ TFountainTokenKind ScanNumber(const unsigned char*& q) {
   return kind;
 }
 
-TFountainTokenKind ScanAnk(const unsigned char*& q) {
-  q = SkipWordBytes(q);
+TFountainTokenKind ScanAnk(const unsigned char*& q, const unsigned char* end) {
+  q = scan::WordEnd(q, end);
   return ttAnk;
 }
 
-TFountainTokenKind ScanDbSymbol(const unsigned char*& q) {
+TFountainTokenKind ScanDbSymbol(const unsigned char*& q, const unsigned char*) {
   const unsigned char c = q[0], t = c != 0 ? q[1] : 0;
   if (c == 0x81 || InRange(c, 0x84, 0x87) ||
       ((c == 0x82 || c == 0x83) && (scan::RunClass(q) & scan::kRunSymbol)))
@@ -112,59 +108,64 @@ TFountainTokenKind ScanDbSymbol(const unsigned char*& q) {
   return ttDbSymbol;
 }
 
-TFountainTokenKind ScanDbRun(const unsigned char*& q) {
+// What a character with lead 0x81-0x83 starts, by its run classes: the
+// first run it belongs to in the order digit, Latin letter, hiragana,
+// katakana; a single symbol; or (no CP932 character: a trail below 0x40,
+// above 0xF0 after 0x83, or the row end) a lone lead byte.
+struct DbStart {
+  TFountainTokenKind kind;
+  uint8_t run; // index into scan::kDbRuns, kNoRun for a single character
+};
+constexpr uint8_t kNoRun = 0xFF;
+
+constexpr std::array<DbStart, 32> MakeDbStarts() {
+  std::array<DbStart, 32> t{};
+  for (unsigned cls = 0; cls < 32; ++cls) {
+    DbStart s{ttSymbol, kNoRun};
+    if (cls & scan::kRunDigit)
+      s = {ttDbDigit, 0};
+    else if (cls & scan::kRunAlpha)
+      s = {ttDbAlpha, 1};
+    else if (cls & scan::kRunHiragana)
+      s = {ttHiragana, 2};
+    else if (cls & scan::kRunKatakana)
+      s = {ttKatakana, 3};
+    else if (cls & scan::kRunSymbol)
+      s = {ttDbSymbol, kNoRun};
+    t[cls] = s;
+  }
+  return t;
+}
+
+constexpr std::array<DbStart, 32> kDbStarts = MakeDbStarts();
+
+TFountainTokenKind ScanDbRun(const unsigned char*& q, const unsigned char* end) {
   const unsigned char c = *q;
   // Reached with another byte when continuing a run on a row that starts
   // with it: nothing is consumed and the byte is scanned afresh.
   if (c != 0x82 && c != 0x83) return ttDbSymbol;
-  const uint8_t cls = scan::RunClass(q);
-  TFountainTokenKind kind;
-  uint8_t run;
-  if (cls & scan::kRunDigit) {
-    kind = ttDbDigit;
-    run = scan::kRunDigit;
-  } else if (cls & scan::kRunAlpha) {
-    kind = ttDbAlpha;
-    run = scan::kRunAlpha;
-  } else if (cls & scan::kRunHiragana) {
-    kind = ttHiragana;
-    run = scan::kRunHiragana;
-  } else if (cls & scan::kRunKatakana) {
-    kind = ttKatakana;
-    run = scan::kRunKatakana;
-  } else if (cls & scan::kRunSymbol) {
-    q += 2;
-    return ttDbSymbol;
-  } else {
-    // No character of CP932 (a trail below 0x40, above 0xF0 after 0x83,
-    // or the row end): the lead byte stands alone as a symbol.
-    ++q;
-    return ttSymbol;
-  }
-  const unsigned char* e = q + 2;
-  while (scan::RunClass(e) & run)
-    e += 2;
-  q = e;
-  return kind;
+  // Looked up rather than tested in turn: which kind comes next is as
+  // random as the text.
+  const DbStart start = kDbStarts[scan::RunClass(q)];
+  if (start.run != kNoRun)
+    q = scan::DbRunEnd(q + 2, end, start.run);
+  else
+    q += start.kind == ttDbSymbol ? 2 : 1;
+  return start.kind;
 }
 
-TFountainTokenKind ScanKanji(const unsigned char*& q) {
-  const unsigned char* e = q;
-  while (Is(*e, scan::kKanjiLead)) {
-    ++e;
-    if (*e > 0x3F) ++e;
-  }
-  q = e;
+TFountainTokenKind ScanKanji(const unsigned char*& q, const unsigned char* end) {
+  q = scan::KanjiEnd(q, end);
   return ttKanji;
 }
 
-TFountainTokenKind ScanKanaSymbol(const unsigned char*& q) {
+TFountainTokenKind ScanKanaSymbol(const unsigned char*& q, const unsigned char*) {
   if (InRange(*q, 0xA1, 0xA5)) ++q;
   return ttKanaSymbol;
 }
 
-TFountainTokenKind ScanKana(const unsigned char*& q) {
-  q = SkipClass(q, scan::kKana);
+TFountainTokenKind ScanKana(const unsigned char*& q, const unsigned char* end) {
+  q = scan::KanaEnd(q, end);
   return ttKana;
 }
 
@@ -272,8 +273,9 @@ void TFountainParser::InitMethodTable() {
 
 // ---------------------------------------------------------------- a row
 
-void TFountainParser::NewData(const char* text, size_t, const TRowAttributeData& data) {
+void TFountainParser::NewData(const char* text, size_t length, const TRowAttributeData& data) {
   rowStart_ = reinterpret_cast<const unsigned char*>(text);
+  rowEnd_ = rowStart_ + (length == kUnknownLength ? std::strlen(text) : length);
   endPtr_ = tokenStart_ = p_ = rowStart_;
   token_ = ttEnd;
   tokenBracketIndex_ = -2;
@@ -307,9 +309,9 @@ using DirectFn = TFountainTokenKind (*)(TFountainParser&, const unsigned char*);
 // The first-byte procedures as the direct path of NextToken runs them: the
 // token start comes in a register, not through p_.
 struct TFountainParser::Direct {
-  template <TFountainTokenKind (*Scan)(const unsigned char*&)>
+  template <TFountainTokenKind (*Scan)(const unsigned char*&, const unsigned char*)>
   static TFountainTokenKind Run(TFountainParser& p, const unsigned char* q) {
-    const TFountainTokenKind kind = Scan(q);
+    const TFountainTokenKind kind = Scan(q, p.rowEnd_);
     p.endPtr_ = q; // p_ is not needed again before the next token
     p.token_ = kind;
     return kind;
@@ -542,34 +544,31 @@ void TFountainParser::ReserveWordProc() {
 
 void TFountainParser::NullProc() {
   const unsigned char* q = p_;
-  token_ = ScanNull(q);
+  token_ = ScanNull(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::TabProc() {
   const unsigned char* q = p_;
-  token_ = ScanTab(q);
+  token_ = ScanTab(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::LfProc() {
   const unsigned char* q = p_;
-  token_ = ScanLf(q);
+  token_ = ScanLf(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::CrProc() {
   const unsigned char* q = p_;
-  token_ = ScanCr(q);
+  token_ = ScanCr(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::CommentProc() {
   token_ = ttComment;
-  const unsigned char* q = p_;
-  while (!IsLineEnd(*q))
-    ++q;
-  p_ = q;
+  p_ = scan::LineEnd(p_, rowEnd_);
 }
 
 void TFountainParser::HexProc() {
@@ -579,19 +578,19 @@ void TFountainParser::HexProc() {
 
 void TFountainParser::NumberProc() {
   const unsigned char* q = p_;
-  token_ = ScanNumber(q);
+  token_ = ScanNumber(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::AnkProc() {
   const unsigned char* q = p_;
-  token_ = ScanAnk(q);
+  token_ = ScanAnk(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::SymbolProc() {
   const unsigned char* q = p_;
-  token_ = ScanSymbol(q);
+  token_ = ScanSymbol(q, rowEnd_);
   p_ = q;
 }
 
@@ -611,31 +610,31 @@ void TFountainParser::DoubleQuoteProc() {
 
 void TFountainParser::DbSymbolProc() {
   const unsigned char* q = p_;
-  token_ = ScanDbSymbol(q);
+  token_ = ScanDbSymbol(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::DbRunProc() {
   const unsigned char* q = p_;
-  token_ = ScanDbRun(q);
+  token_ = ScanDbRun(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::KanjiProc() {
   const unsigned char* q = p_;
-  token_ = ScanKanji(q);
+  token_ = ScanKanji(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::KanaSymbolProc() {
   const unsigned char* q = p_;
-  token_ = ScanKanaSymbol(q);
+  token_ = ScanKanaSymbol(q, rowEnd_);
   p_ = q;
 }
 
 void TFountainParser::KanaProc() {
   const unsigned char* q = p_;
-  token_ = ScanKana(q);
+  token_ = ScanKana(q, rowEnd_);
   p_ = q;
 }
 

@@ -234,6 +234,8 @@ protected:
   Proc tokenMethodTable_[256] = {};
   const unsigned char* tokenStart_ = nullptr;
   int remainBytes_ = 0;
+  // The row's terminating NUL (the first one when the length is not given).
+  const unsigned char* rowEnd_ = nullptr;
 
 private:
   // Runs of mail characters already known to hold no address, so that a

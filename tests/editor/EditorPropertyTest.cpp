@@ -22,10 +22,16 @@ void CheckState(TEditor& e, int step) {
     std::string_view t = rows.Ref(r).view();
     if (!t.empty()) ASSERT_FALSE(IsLeadByteAt(t, static_cast<int>(t.size()))) << "row " << r;
     TRowEnd end = rows.RowAttribute(r);
-    if (r < count - 1) ASSERT_NE(end, reEndOfText) << "row " << r;
-    else ASSERT_NE(end, reWrapped);
-    if (!e.WordWrap()) ASSERT_NE(end, reWrapped);
-    else ASSERT_LE(e.StrWidth(t), e.WrapOption()->WrapByte() + 3);
+    if (r < count - 1) {
+      ASSERT_NE(end, reEndOfText) << "row " << r;
+    } else {
+      ASSERT_NE(end, reWrapped);
+    }
+    if (!e.WordWrap()) {
+      ASSERT_NE(end, reWrapped);
+    } else {
+      ASSERT_LE(e.StrWidth(t), e.WrapOption()->WrapByte() + 3);
+    }
   }
   ASSERT_GE(e.Row(), 0);
   ASSERT_LE(e.Row(), count);
