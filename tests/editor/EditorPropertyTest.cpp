@@ -20,7 +20,9 @@ void CheckState(TEditor& e, int step) {
   const int count = rows.Count();
   for (int r = 0; r < count; ++r) {
     std::string_view t = rows.Ref(r).view();
-    if (!t.empty()) ASSERT_FALSE(IsLeadByteAt(t, static_cast<int>(t.size()))) << "row " << r;
+    if (!t.empty()) {
+      ASSERT_FALSE(IsLeadByteAt(t, static_cast<int>(t.size()))) << "row " << r;
+    }
     TRowEnd end = rows.RowAttribute(r);
     if (r < count - 1) {
       ASSERT_NE(end, reEndOfText) << "row " << r;
@@ -39,7 +41,9 @@ void CheckState(TEditor& e, int step) {
   std::string codes = e.ColumnAttributes(e.RowText(e.Row()).view());
   if (e.Col() < static_cast<int>(codes.size())) {
     ASSERT_NE(codes[static_cast<size_t>(e.Col())], caTrail) << "caret inside a double-byte character";
-    if (!e.Caret()->InTab()) ASSERT_NE(codes[static_cast<size_t>(e.Col())], caTabFill) << "caret inside a tab";
+    if (!e.Caret()->InTab()) {
+      ASSERT_NE(codes[static_cast<size_t>(e.Col())], caTabFill) << "caret inside a tab";
+    }
   }
   ASSERT_EQ(e.Host()->Focused(), true);
 }
