@@ -1,5 +1,6 @@
 #include "colouring/EditorFountain.h"
 
+#include "colouring/RunScan.h"
 #include "colouring/ScanTables.h"
 
 #include "platform/CodePage.h"
@@ -273,10 +274,9 @@ void TEditorParser::NewData(const char* text, size_t length, const TRowAttribute
   const bool mail = settings_.Has(kMail);
   // An address needs an at sign: without one in the row, the mail test
   // cannot succeed anywhere in it.
-  const bool at = mail && (length == kUnknownLength ? std::strchr(text, '@') != nullptr
-                                                    : std::memchr(text, '@', length) != nullptr);
+  const bool at = mail && scan::HasByte(rowStart_, rowEnd_, '@');
   starts_ = at ? startsWithMail_ : startsWithoutMail_;
-  directStarts_ = starts_;
+  directFns_ = at ? fnsWithMail_ : fnsWithoutMail_;
 }
 
 void TEditorParser::BuildStartTables(const StartSettings& s) {
@@ -294,6 +294,8 @@ void TEditorParser::BuildStartTables(const StartSettings& s) {
     const uint8_t proc = FirstByteProcId(c);
     startsWithoutMail_[i] = special ? kNotDirect : proc;
     startsWithMail_[i] = special || (s.Has(kMail) && scan::Is(c, scan::kMail)) ? kNotDirect : proc;
+    fnsWithoutMail_[i] = DirectFnOf(startsWithoutMail_[i]);
+    fnsWithMail_[i] = DirectFnOf(startsWithMail_[i]);
   }
 }
 

@@ -196,6 +196,9 @@ private:
   uint8_t startsWithMail_[256] = {};
   uint8_t startsWithoutMail_[256] = {};
   const uint8_t* starts_ = startsWithoutMail_;
+  // The same as direct calls, for NextToken.
+  DirectFn fnsWithMail_[256] = {};
+  DirectFn fnsWithoutMail_[256] = {};
 };
 
 } // namespace ze

@@ -302,10 +302,6 @@ void TFountainParser::NewData(const char* text, size_t length, const TRowAttribu
   }
 }
 
-namespace {
-using DirectFn = TFountainTokenKind (*)(TFountainParser&, const unsigned char*);
-}
-
 // The first-byte procedures as the direct path of NextToken runs them: the
 // token start comes in a register, not through p_.
 struct TFountainParser::Direct {
@@ -324,16 +320,16 @@ struct TFountainParser::Direct {
 };
 
 TFountainTokenKind TFountainParser::NextToken() {
-  if (directStarts_) {
+  if (directFns_) {
     // A descendant vouches that its class overrides none of the calls
     // below: the common token, decided by its first byte alone, is
     // scanned here without a virtual call.
     const unsigned char* q = SkipBlankBytes(endPtr_);
     tokenStart_ = q;
-    const uint8_t proc = directStarts_[*q];
-    if (carriedToken_ == 0 && bracketIndex_ < 0 && proc != kNotDirect) {
+    const DirectFn fn = directFns_[*q];
+    if (carriedToken_ == 0 && bracketIndex_ < 0 && fn) {
       continuing_ = false;
-      return Direct::kFns[proc](*this, q);
+      return fn(*this, q);
     }
     p_ = endPtr_ = q;
   } else {
@@ -530,6 +526,10 @@ void TFountainParser::MailProc() {
 
 uint8_t TFountainParser::FirstByteProcId(unsigned char c) noexcept {
   return kFirstByteProcs[c];
+}
+
+TFountainParser::DirectFn TFountainParser::DirectFnOf(uint8_t id) noexcept {
+  return id == kNotDirect ? nullptr : Direct::kFns[id];
 }
 
 void TFountainParser::DirectProc(uint8_t id) {

@@ -198,11 +198,15 @@ protected:
   void DirectProc(uint8_t id);
   // For a descendant that overrides none of SkipBlanks, the first-byte
   // procedures and the tests of its DispatchProc: for each first byte, the
-  // number of the procedure its DispatchProc would surely call there, or
-  // kNotDirect. NextToken then scans such tokens without virtual calls.
+  // direct call of the procedure its DispatchProc would surely call there
+  // (DirectFnOf its number), or nullptr. NextToken then scans such tokens
+  // without virtual calls; the function itself, not its number, is looked
+  // up, as the jump to it waits for every load before it.
   static constexpr uint8_t kNotDirect = 0xFF;
+  using DirectFn = TFountainTokenKind (*)(TFountainParser&, const unsigned char*);
+  static DirectFn DirectFnOf(uint8_t id) noexcept; // nullptr for kNotDirect
   struct Direct;
-  const uint8_t* directStarts_ = nullptr;
+  const DirectFn* directFns_ = nullptr;
   // False when no bracket pair can open at a byte c (see bracketStarts_).
   bool MayStartBracket(unsigned char c) const noexcept {
     return (bracketStarts_[c >> 6] >> (c & 63)) & 1u;

@@ -1,6 +1,7 @@
 #pragma once
 // The ends of the tokenizer's runs: words, kanji, half-width kana, runs of
-// one kind of full-width character, and the rest of a line.
+// one kind of full-width character, and the rest of a line; and whether a
+// row holds a byte at all.
 //
 // A run's length is as random as the text, so a byte-by-byte loop pays a
 // mispredicted exit for nearly every token. Where sixteen bytes can be
@@ -11,8 +12,11 @@
 // terminating NUL, and returns the first byte after the run. Nothing at or
 // after `end` belongs to a run, and nothing past `end` is read.
 
+#include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "colouring/ScanTables.h"
 
@@ -79,6 +83,15 @@ inline constexpr DbRunBytes kDbRuns[4] = {
     {kRunAlpha, 0x82, 0x60, 0x79, 0x82, 0x81, 0x9A, 0x6082, 0x6082},
     {kRunHiragana, 0x82, 0x9F, 0xF1, 0x82, 0x9F, 0xF1, 0x5B81, 0x7C81},
     {kRunKatakana, 0x83, 0x40, 0x96, 0x83, 0x40, 0x96, 0x5B81, 0x7C81}};
+
+// True when c is one of the bytes from q to before end (a NUL among them
+// does not end the search).
+inline bool HasByteBytes(const unsigned char* q, const unsigned char* end,
+                         unsigned char c) noexcept {
+  for (; q < end; ++q)
+    if (*q == c) return true;
+  return false;
+}
 
 #if defined(__SSE2__)
 
@@ -217,6 +230,45 @@ inline const unsigned char* LineEnd(const unsigned char* q, const unsigned char*
   return LineEndBytes(q);
 }
 
+// Asked once for every row, of rows of any length: up to 64 bytes are
+// covered by four overlapping blocks without a loop, shorter rows by two
+// overlapping words.
+inline bool HasByte(const unsigned char* q, const unsigned char* end, unsigned char c) noexcept {
+  using namespace simd;
+  const ptrdiff_t n = end - q;
+  if (n >= 16) {
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(c));
+    for (; end - q > 64; q += 64) {
+      const __m128i hit = _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(Load(q), wanted), _mm_cmpeq_epi8(Load(q + 16), wanted)),
+          _mm_or_si128(_mm_cmpeq_epi8(Load(q + 32), wanted), _mm_cmpeq_epi8(Load(q + 48), wanted)));
+      if (Mask(hit)) return true;
+    }
+    // At most 64 bytes are left, and at least 16 can be read back from end.
+    const unsigned char* last = end - 16;
+    q = std::min(q, last);
+    const __m128i hit = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(Load(q), wanted),
+                     _mm_cmpeq_epi8(Load(std::min(q + 16, last)), wanted)),
+        _mm_or_si128(_mm_cmpeq_epi8(Load(std::min(q + 32, last)), wanted),
+                     _mm_cmpeq_epi8(Load(last), wanted)));
+    return Mask(hit) != 0;
+  }
+  if (n >= 4) {
+    // Two words, overlapping, of 8 bytes or of 4.
+    const int w = n >= 8 ? 8 : 4;
+    uint64_t a = 0, b = 0;
+    std::memcpy(&a, q, static_cast<size_t>(w));
+    std::memcpy(&b, end - w, static_cast<size_t>(w));
+    const uint64_t ones = 0x0101010101010101u >> (64 - 8 * w);
+    const uint64_t highs = ones << 7;
+    const uint64_t x = a ^ (ones * c), y = b ^ (ones * c);
+    // A byte of x or y is zero where c is.
+    return (((x - ones) & ~x) | ((y - ones) & ~y)) & highs;
+  }
+  return HasByteBytes(q, end, c);
+}
+
 #else
 
 inline const unsigned char* WordEnd(const unsigned char* q, const unsigned char*) noexcept {
@@ -234,6 +286,9 @@ inline const unsigned char* DbRunEnd(const unsigned char* q, const unsigned char
 }
 inline const unsigned char* LineEnd(const unsigned char* q, const unsigned char*) noexcept {
   return LineEndBytes(q);
+}
+inline bool HasByte(const unsigned char* q, const unsigned char* end, unsigned char c) noexcept {
+  return HasByteBytes(q, end, c);
 }
 
 #endif

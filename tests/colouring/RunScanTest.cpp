@@ -88,6 +88,30 @@ TEST(RunScan, BlockScannersEndEveryRunWhereTheByteLoopsDo) {
   }
 }
 
+TEST(RunScan, HasByteLooksAtEveryByteOfTheRangeAndNoOther) {
+  // Every length up to 150 (the word, block and loop paths), the byte at
+  // each position, and ranges that stop just before it or start after it.
+  for (size_t n = 0; n <= 150; ++n) {
+    for (size_t at = 0; at <= n; ++at) {
+      std::string s(n, 'x');
+      if (at < n) s[at] = '@';
+      if (n > 0 && at != 0) s[0] = '\0'; // a NUL does not end the search
+      const Row row(s);
+      SCOPED_TRACE(testing::Message() << n << " bytes, @ at " << at);
+      ASSERT_EQ(HasByte(row.data, row.End(), '@'), at < n);
+      if (at < n) {
+        ASSERT_FALSE(HasByte(row.data, row.data + at, '@'));
+        ASSERT_FALSE(HasByte(row.data + at + 1, row.End(), '@'));
+        ASSERT_TRUE(HasByte(row.data + at, row.data + at + 1, '@'));
+      }
+    }
+  }
+  // Bytes that differ from the wanted one only in the high bit or by one.
+  const Row near(std::string(9, '\xC0') + std::string(9, '\x3F') + std::string(9, '\x41'));
+  EXPECT_FALSE(HasByte(near.data, near.End(), '@'));
+  EXPECT_FALSE(HasByte(near.data, near.data + 5, '@'));
+}
+
 TEST(RunScan, RunsEndAtTheirFirstForeignCharacter) {
   // 20 hiragana (40 bytes: more than two blocks), then a katakana.
   std::string hira;
