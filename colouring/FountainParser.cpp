@@ -139,7 +139,8 @@ constexpr std::array<DbStart, 32> MakeDbStarts() {
 
 constexpr std::array<DbStart, 32> kDbStarts = MakeDbStarts();
 
-TFountainTokenKind ScanDbRun(const unsigned char*& q, const unsigned char* end) {
+[[gnu::always_inline]] inline TFountainTokenKind ScanDbRun(const unsigned char*& q,
+                                                     const unsigned char* end) {
   const unsigned char c = *q;
   // Reached with another byte when continuing a run on a row that starts
   // with it: nothing is consumed and the byte is scanned afresh.
