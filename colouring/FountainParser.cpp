@@ -413,15 +413,11 @@ const TFountainBracketItem* TFountainParser::BracketItem(int index) const {
 void TFountainParser::ScanQuoted(unsigned char quote) {
   const unsigned char* q = p_;
   for (;;) {
-    unsigned char c = *q;
-    if (IsLineEnd(c)) break;
-    if (c == quote) {
-      ++q;
-      if (*q != quote) break;
-      ++q; // a doubled quote stands for one
-    } else {
-      q += (IsLeadByte(c) && q[1] != 0) ? 2 : 1;
-    }
+    q = scan::CharStop(q, rowEnd_, quote);
+    if (IsLineEnd(*q)) break;
+    ++q; // the quote
+    if (*q != quote) break;
+    ++q; // a doubled quote stands for one
   }
   p_ = q;
 }
@@ -457,9 +453,10 @@ void TFountainParser::BracketProc() {
   const unsigned char first = static_cast<unsigned char>(right[0]);
   const unsigned char* q = p_;
   for (;;) {
-    unsigned char c = *q;
+    q = scan::CharStop(q, rowEnd_, first);
+    const unsigned char c = *q;
     if (IsLineEnd(c)) break; // still open: the next row starts inside
-    if (c == first && StartsWith(q, right)) {
+    if (StartsWith(q, right)) {
       q += right.size();
       bracketIndex_ = -1;
       break;

@@ -1,7 +1,7 @@
 #pragma once
 // The ends of the tokenizer's runs: words, kanji, half-width kana, runs of
-// one kind of full-width character, and the rest of a line; and whether a
-// row holds a byte at all.
+// one kind of full-width character, the rest of a line, and strings and
+// bracketed spans; and whether a row holds a byte at all.
 //
 // A run's length is as random as the text, so a byte-by-byte loop pays a
 // mispredicted exit for nearly every token. Where sixteen bytes can be
@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "colouring/ScanTables.h"
+#include "platform/CodePage.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -83,6 +84,26 @@ inline constexpr DbRunBytes kDbRuns[4] = {
     {kRunAlpha, 0x82, 0x60, 0x79, 0x82, 0x81, 0x9A, 0x6082, 0x6082},
     {kRunHiragana, 0x82, 0x9F, 0xF1, 0x82, 0x9F, 0xF1, 0x5B81, 0x7C81},
     {kRunKatakana, 0x83, 0x40, 0x96, 0x83, 0x40, 0x96, 0x5B81, 0x7C81}};
+
+// From q, a character start, stepping over double-byte characters (a lead
+// byte takes the next byte with it unless that is the NUL): the first
+// character start holding NUL, CR, LF or stop. The scans of strings and
+// bracketed spans stop only there.
+inline const unsigned char* CharStopBytes(const unsigned char* q, unsigned char stop) noexcept {
+  for (unsigned c = *q; c != 0 && c != '\r' && c != '\n' && c != stop; c = *q)
+    q += (IsLeadByte(static_cast<unsigned char>(c)) && q[1] != 0) ? 2 : 1;
+  return q;
+}
+
+// True when the byte before k is a lead byte at a character start, so that
+// k is its trail; start is a character start at or before k. Lead bytes
+// pair up from the first one after a byte that cannot be a lead.
+inline bool FollowsLeadByte(const unsigned char* start, const unsigned char* k) noexcept {
+  const unsigned char* p = k;
+  while (p > start && IsLeadByte(p[-1]))
+    --p;
+  return ((k - p) & 1) != 0;
+}
 
 // True when c is one of the bytes from q to before end (a NUL among them
 // does not end the search).
@@ -230,6 +251,32 @@ inline const unsigned char* LineEnd(const unsigned char* q, const unsigned char*
   return LineEndBytes(q);
 }
 
+// Only candidates (the four stop bytes) are looked at one by one; whether
+// a candidate is a trail byte is read from the lead bytes before it.
+inline const unsigned char* CharStop(const unsigned char* q, const unsigned char* end,
+                                     unsigned char stop) noexcept {
+  using namespace simd;
+  const unsigned char* start = q; // the last known character start
+  const __m128i wanted = _mm_set1_epi8(static_cast<char>(stop));
+  while (end - q >= 15) {
+    const __m128i x = Load(q);
+    const unsigned hits = Mask(_mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_setzero_si128()), _mm_cmpeq_epi8(x, wanted)),
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))));
+    if (hits == 0) {
+      q += 16;
+      continue;
+    }
+    const unsigned char* k = q + std::countr_zero(hits);
+    // A lead byte before the NUL stands alone.
+    if (*k == 0 || !FollowsLeadByte(start, k)) return k;
+    start = q = k + 1; // a trail byte: the next character starts after it
+  }
+  // The byte loop finishes from a character start.
+  if (q > start && FollowsLeadByte(start, q)) --q;
+  return CharStopBytes(q, stop);
+}
+
 // Asked once for every row, of rows of any length: up to 64 bytes are
 // covered by four overlapping blocks without a loop, shorter rows by two
 // overlapping words.
@@ -289,6 +336,10 @@ inline const unsigned char* LineEnd(const unsigned char* q, const unsigned char*
 }
 inline bool HasByte(const unsigned char* q, const unsigned char* end, unsigned char c) noexcept {
   return HasByteBytes(q, end, c);
+}
+inline const unsigned char* CharStop(const unsigned char* q, const unsigned char*,
+                                     unsigned char stop) noexcept {
+  return CharStopBytes(q, stop);
 }
 
 #endif

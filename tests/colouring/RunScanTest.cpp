@@ -88,6 +88,35 @@ TEST(RunScan, BlockScannersEndEveryRunWhereTheByteLoopsDo) {
   }
 }
 
+TEST(RunScan, CharStopStopsWhereTheByteLoopDoes) {
+  // Stop bytes below 0x40 are never trails of valid characters but can
+  // follow a lead byte here; 0x82 is a lead byte itself; 0x5B a trail.
+  const unsigned char stops[] = {'\'', '}', '"', 0x82, 0x5B, 'w', '\r'};
+  std::mt19937 rng(7);
+  for (int n = 0; n < 3000; ++n) {
+    std::string s = RandomRow(rng);
+    // Runs of lead bytes of every length before quotes and braces.
+    for (size_t i = 0; i + 1 < s.size(); i += 7)
+      if (s[i] == ' ') s[i] = (n & 1) ? '\'' : '}';
+    const Row row(s);
+    for (unsigned char stop : stops)
+      for (size_t i = 0; i <= row.size; ++i) {
+        const unsigned char* q = row.data + i;
+        ASSERT_EQ(CharStop(q, row.End(), stop), CharStopBytes(q, stop))
+            << "row " << n << " from byte " << i << " stop " << int(stop);
+      }
+  }
+  // A quote after a lead byte is its trail; after two lead bytes it is not.
+  const std::string pad(20, 'x');
+  const Row one(pad + "\x82'" + pad + "'");
+  EXPECT_EQ(CharStop(one.data, one.End(), '\''), one.data + 42);
+  const Row two(pad + "\x82\x82'" + pad);
+  EXPECT_EQ(CharStop(two.data, two.End(), '\''), two.data + 22);
+  // A lead byte before the NUL stands alone; the stop is the NUL.
+  const Row lone(pad + "\x82");
+  EXPECT_EQ(CharStop(lone.data, lone.End(), '\''), lone.End());
+}
+
 TEST(RunScan, HasByteLooksAtEveryByteOfTheRangeAndNoOther) {
   // Every length up to 150 (the word, block and loop paths), the byte at
   // each position, and ranges that stop just before it or start after it.
