@@ -8,7 +8,6 @@
 namespace ze {
 namespace {
 
-constexpr uint32_t kAttributeBits = 0x3;   // RowAttribute in RowBits
 constexpr uint32_t kMarkBits = 0xFFFF0000; // RowMarks in RowBits2
 
 // Calls fn(line) for each line of text; CR LF, LF and a lone CR end a
