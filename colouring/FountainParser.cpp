@@ -140,7 +140,7 @@ constexpr std::array<DbStart, 32> MakeDbStarts() {
 constexpr std::array<DbStart, 32> kDbStarts = MakeDbStarts();
 
 [[gnu::always_inline]] inline TFountainTokenKind ScanDbRun(const unsigned char*& q,
-                                                     const unsigned char* end) {
+                                                           const unsigned char* end) {
   const unsigned char c = *q;
   // Reached with another byte when continuing a run on a row that starts
   // with it: nothing is consumed and the byte is scanned afresh.

@@ -225,12 +225,12 @@ inline const unsigned char* DbRunEnd(const unsigned char* q, const unsigned char
     const __m128i x = Load(q);
     // In each 16-bit lane the lead byte is the low half: each trail test is
     // moved onto its lead byte.
-    const __m128i first =
-        _mm_and_si128(_mm_cmpeq_epi8(x, LoadAligned(r.lead1)),
-                      _mm_srli_epi16(InShiftedRange(x, LoadAligned(r.shift1), LoadAligned(r.bound1)), 8));
-    const __m128i second =
-        _mm_and_si128(_mm_cmpeq_epi8(x, LoadAligned(r.lead2)),
-                      _mm_srli_epi16(InShiftedRange(x, LoadAligned(r.shift2), LoadAligned(r.bound2)), 8));
+    const __m128i first = _mm_and_si128(
+        _mm_cmpeq_epi8(x, LoadAligned(r.lead1)),
+        _mm_srli_epi16(InShiftedRange(x, LoadAligned(r.shift1), LoadAligned(r.bound1)), 8));
+    const __m128i second = _mm_and_si128(
+        _mm_cmpeq_epi8(x, LoadAligned(r.lead2)),
+        _mm_srli_epi16(InShiftedRange(x, LoadAligned(r.shift2), LoadAligned(r.bound2)), 8));
     const __m128i single = _mm_or_si128(_mm_cmpeq_epi16(x, LoadAligned(r.char1)),
                                         _mm_cmpeq_epi16(x, LoadAligned(r.char2)));
     const unsigned in = Mask(_mm_or_si128(_mm_or_si128(first, second), single));
@@ -262,7 +262,8 @@ inline const unsigned char* CharStop(const unsigned char* q, const unsigned char
     const __m128i x = Load(q);
     const unsigned hits = Mask(_mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_setzero_si128()), _mm_cmpeq_epi8(x, wanted)),
-        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))));
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('\r')),
+                     _mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))));
     if (hits == 0) {
       q += 16;
       continue;
@@ -294,11 +295,11 @@ inline bool HasByte(const unsigned char* q, const unsigned char* end, unsigned c
     // At most 64 bytes are left, and at least 16 can be read back from end.
     const unsigned char* last = end - 16;
     q = std::min(q, last);
-    const __m128i hit = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(Load(q), wanted),
-                     _mm_cmpeq_epi8(Load(std::min(q + 16, last)), wanted)),
-        _mm_or_si128(_mm_cmpeq_epi8(Load(std::min(q + 32, last)), wanted),
-                     _mm_cmpeq_epi8(Load(last), wanted)));
+    const __m128i hit =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(Load(q), wanted),
+                                  _mm_cmpeq_epi8(Load(std::min(q + 16, last)), wanted)),
+                     _mm_or_si128(_mm_cmpeq_epi8(Load(std::min(q + 32, last)), wanted),
+                                  _mm_cmpeq_epi8(Load(last), wanted)));
     return Mask(hit) != 0;
   }
   if (n >= 4) {

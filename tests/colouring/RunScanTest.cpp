@@ -44,16 +44,16 @@ std::string RandomRow(std::mt19937& rng) {
   // Long runs of one character class are what the block scanners skip
   // whole; mix them with single random bytes.
   static const char* const kRuns[] = {
-      "\x82\xA0",  // hiragana
-      "\x83\x41",  // katakana
-      "\x81\x5B",  // prolonged sound mark (hiragana and katakana)
-      "\x82\x60",  // full-width Latin letter
-      "\x82\x4F",  // full-width digit
-      "\x81\x43",  // full-width comma (a digit-run character)
-      "\x88\x9F",  // kanji
-      "\xE0\x40",  // kanji
-      "\xB1",      // half-width kana
-      "w",         // word byte
+      "\x82\xA0", // hiragana
+      "\x83\x41", // katakana
+      "\x81\x5B", // prolonged sound mark (hiragana and katakana)
+      "\x82\x60", // full-width Latin letter
+      "\x82\x4F", // full-width digit
+      "\x81\x43", // full-width comma (a digit-run character)
+      "\x88\x9F", // kanji
+      "\xE0\x40", // kanji
+      "\xB1",     // half-width kana
+      "w",        // word byte
   };
   std::uniform_int_distribution<int> len(0, 70), pick(0, 9), byte(0, int(kAlphabet.size()) - 1);
   std::string s;
