@@ -68,23 +68,6 @@ inline const unsigned char* LineEndBytes(const unsigned char* q) noexcept {
   return q;
 }
 
-// The characters of a full-width run, two bytes each: two ranges of trail
-// bytes, each after one lead byte, and two more characters. Unused slots
-// repeat a used one.
-struct DbRunBytes {
-  uint8_t run; // the run class
-  uint8_t lead1, lo1, hi1;
-  uint8_t lead2, lo2, hi2;
-  uint16_t char1, char2; // lead byte in the low half
-};
-
-// In the order of the run class bits.
-inline constexpr DbRunBytes kDbRuns[4] = {
-    {kRunDigit, 0x82, 0x4F, 0x58, 0x82, 0x4F, 0x58, 0x4381, 0x4481},
-    {kRunAlpha, 0x82, 0x60, 0x79, 0x82, 0x81, 0x9A, 0x6082, 0x6082},
-    {kRunHiragana, 0x82, 0x9F, 0xF1, 0x82, 0x9F, 0xF1, 0x5B81, 0x7C81},
-    {kRunKatakana, 0x83, 0x40, 0x96, 0x83, 0x40, 0x96, 0x5B81, 0x7C81}};
-
 // From q, a character start, stepping over double-byte characters (a lead
 // byte takes the next byte with it unless that is the NUL): the first
 // character start holding NUL, CR, LF or stop. The scans of strings and

@@ -58,25 +58,41 @@ enum : uint8_t {
   kRunSymbol = 16
 };
 
+// The characters of each full-width run, two bytes each: two ranges of
+// trail bytes, each after one lead byte, and two more characters. Unused
+// slots repeat a used one. The run class table below and the block
+// scanners of the tokenizer are both made from these.
+struct DbRunBytes {
+  uint8_t run; // the run class
+  uint8_t lead1, lo1, hi1;
+  uint8_t lead2, lo2, hi2;
+  uint16_t char1, char2; // lead byte in the low half
+};
+
+// In the order of the run class bits.
+inline constexpr DbRunBytes kDbRuns[4] = {
+    {kRunDigit, 0x82, 0x4F, 0x58, 0x82, 0x4F, 0x58, 0x4381, 0x4481},
+    {kRunAlpha, 0x82, 0x60, 0x79, 0x82, 0x81, 0x9A, 0x6082, 0x6082},
+    {kRunHiragana, 0x82, 0x9F, 0xF1, 0x82, 0x9F, 0xF1, 0x5B81, 0x7C81},
+    {kRunKatakana, 0x83, 0x40, 0x96, 0x83, 0x40, 0x96, 0x5B81, 0x7C81}};
+
 constexpr std::array<std::array<uint8_t, 256>, 3> MakeRunClasses() {
   std::array<std::array<uint8_t, 256>, 3> t{};
   auto add = [&t](unsigned lead, unsigned lo, unsigned hi, uint8_t bit) {
     for (unsigned c = lo; c <= hi; ++c)
       t[lead - 0x81][c] |= bit;
   };
-  add(0x81, 0x43, 0x44, kRunDigit);
-  add(0x81, 0x5B, 0x5B, kRunHiragana | kRunKatakana);
-  add(0x81, 0x7C, 0x7C, kRunHiragana | kRunKatakana);
+  for (const DbRunBytes& r : kDbRuns) {
+    add(r.lead1, r.lo1, r.hi1, r.run);
+    add(r.lead2, r.lo2, r.hi2, r.run);
+    add(r.char1 & 0xFFu, r.char1 >> 8, r.char1 >> 8, r.run);
+    add(r.char2 & 0xFFu, r.char2 >> 8, r.char2 >> 8, r.run);
+  }
   add(0x82, 0x40, 0x4E, kRunSymbol);
-  add(0x82, 0x4F, 0x58, kRunDigit);
   add(0x82, 0x59, 0x5F, kRunSymbol);
-  add(0x82, 0x60, 0x79, kRunAlpha);
   add(0x82, 0x7A, 0x80, kRunSymbol);
-  add(0x82, 0x81, 0x9A, kRunAlpha);
   add(0x82, 0x9B, 0x9E, kRunSymbol);
-  add(0x82, 0x9F, 0xF1, kRunHiragana);
   add(0x82, 0xF2, 0xFF, kRunSymbol);
-  add(0x83, 0x40, 0x96, kRunKatakana);
   add(0x83, 0x97, 0xF0, kRunSymbol);
   return t;
 }
