@@ -275,7 +275,6 @@ void TEditorParser::NewData(const char* text, size_t length, const TRowAttribute
   // An address needs an at sign: without one in the row, the mail test
   // cannot succeed anywhere in it.
   const bool at = mail && scan::HasByte(rowStart_, rowEnd_, '@');
-  starts_ = at ? startsWithMail_ : startsWithoutMail_;
   directFns_ = at ? fnsWithMail_ : fnsWithoutMail_;
 }
 
@@ -291,21 +290,18 @@ void TEditorParser::BuildStartTables(const StartSettings& s) {
     // CR and LF are skipped as blanks and never start a token; the NUL
     // gives ttEnd through its procedure as the general path does.
     special = special || c == '\r' || c == '\n';
-    const uint8_t proc = FirstByteProcId(c);
-    startsWithoutMail_[i] = special ? kNotDirect : proc;
-    startsWithMail_[i] = special || (s.Has(kMail) && scan::Is(c, scan::kMail)) ? kNotDirect : proc;
-    fnsWithoutMail_[i] = DirectFnOf(startsWithoutMail_[i]);
-    fnsWithMail_[i] = DirectFnOf(startsWithMail_[i]);
+    const DirectFn fn = FirstByteFn(c);
+    fnsWithoutMail_[i] = special ? nullptr : fn;
+    fnsWithMail_[i] = special || (s.Has(kMail) && scan::Is(c, scan::kMail)) ? nullptr : fn;
   }
 }
 
 void TEditorParser::DirectDispatchProc() {
   const unsigned char c = *p_;
-  const uint8_t start = starts_[c];
-  if (start != kNotDirect) return DirectProc(start);
+  if (const DirectFn fn = directFns_[c]) return RunDirect(fn);
   if (bracketIndex_ >= -1 && MayStartBracket(c) && TFountainParser::IsBracketStart())
     return TFountainParser::BracketProc();
-  if (starts_ == startsWithMail_ && scan::Is(c, scan::kMail) && TFountainParser::IsMailStart())
+  if (directFns_ == fnsWithMail_ && scan::Is(c, scan::kMail) && TFountainParser::IsMailStart())
     return TFountainParser::MailProc();
   if (settings_.Has(kUrl) && (c == 'f' || c == 'h' || c == 'w') && TFountainParser::IsUrlStart())
     return TFountainParser::UrlProc();

@@ -191,12 +191,9 @@ private:
   uint32_t settingsVersion_ = 0;  // of the fountain, when the tables were built
   uint32_t bracketStampSeen_ = 0; // bracketStamp_ then
   StartSettings settings_;
-  // Per first byte: its first-byte procedure number, or kNotDirect when
-  // one of the tests may succeed there; with and without mail addresses.
-  uint8_t startsWithMail_[256] = {};
-  uint8_t startsWithoutMail_[256] = {};
-  const uint8_t* starts_ = startsWithoutMail_;
-  // The same as direct calls, for NextToken.
+  // Per first byte: the direct call of its first-byte procedure, or
+  // nullptr when one of the tests may succeed there; with and without mail
+  // addresses. directFns_ points to one of them.
   DirectFn fnsWithMail_[256] = {};
   DirectFn fnsWithoutMail_[256] = {};
 };

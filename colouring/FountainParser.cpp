@@ -527,17 +527,8 @@ void TFountainParser::MailProc() {
 
 // ---------------------------------------------------------------- single-byte tokens
 
-uint8_t TFountainParser::FirstByteProcId(unsigned char c) noexcept {
-  return kFirstByteProcs[c];
-}
-
-TFountainParser::DirectFn TFountainParser::DirectFnOf(uint8_t id) noexcept {
-  return id == kNotDirect ? nullptr : Direct::kFns[id];
-}
-
-void TFountainParser::DirectProc(uint8_t id) {
-  Direct::kFns[id](*this, p_);
-  p_ = endPtr_;
+TFountainParser::DirectFn TFountainParser::FirstByteFn(unsigned char c) noexcept {
+  return Direct::kFns[kFirstByteProcs[c]];
 }
 
 void TFountainParser::ReserveWordProc() {

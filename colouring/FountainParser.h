@@ -191,20 +191,23 @@ protected:
   // What CallFirstByteProc does with the tables InitMethodTable fills, as
   // direct calls of this class's procedures: only for a class that
   // overrides none of them and leaves the first-byte table as it is.
-  void DirectFirstByteProc() { DirectProc(FirstByteProcId(*p_)); }
-  // The first-byte procedure of byte c as a small number, and the direct
-  // call of the procedure with that number (it also sets endPtr_).
-  static uint8_t FirstByteProcId(unsigned char c) noexcept;
-  void DirectProc(uint8_t id);
+  void DirectFirstByteProc() { RunDirect(FirstByteFn(*p_)); }
+  // A first-byte procedure as a direct call: it scans the token starting
+  // at its second argument and sets token_ and endPtr_.
+  using DirectFn = TFountainTokenKind (*)(TFountainParser&, const unsigned char*);
+  // The direct call of byte c's first-byte procedure.
+  static DirectFn FirstByteFn(unsigned char c) noexcept;
+  // Runs fn from p_ and moves p_ past the token.
+  void RunDirect(DirectFn fn) {
+    fn(*this, p_);
+    p_ = endPtr_;
+  }
   // For a descendant that overrides none of SkipBlanks, the first-byte
   // procedures and the tests of its DispatchProc: for each first byte, the
-  // direct call of the procedure its DispatchProc would surely call there
-  // (DirectFnOf its number), or nullptr. NextToken then scans such tokens
-  // without virtual calls; the function itself, not its number, is looked
-  // up, as the jump to it waits for every load before it.
-  static constexpr uint8_t kNotDirect = 0xFF;
-  using DirectFn = TFountainTokenKind (*)(TFountainParser&, const unsigned char*);
-  static DirectFn DirectFnOf(uint8_t id) noexcept; // nullptr for kNotDirect
+  // direct call of the procedure its DispatchProc would surely call there,
+  // or nullptr. NextToken then scans such tokens without virtual calls;
+  // the function itself, not a number for it, is looked up, as the jump to
+  // it waits for every load before it.
   struct Direct;
   const DirectFn* directFns_ = nullptr;
   // False when no bracket pair can open at a byte c (see bracketStarts_).
