@@ -241,6 +241,44 @@ TEST_F(DragDropWidget, ADragThatLeavesPutsTheCaretBack) {
   EXPECT_EQ(All(), "one\r\ntwo\r\nthree\r\n");
 }
 
+TEST_F(DragDropWidget, ADragPassingOverGivesTheFocusBackWhereItFoundIt) {
+  window->activateWindow();
+  other->setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(other->hasFocus());
+  e->Lines()->SetText("abc\r\n");
+  QMimeData mime;
+  mime.setText("x");
+  QDragEnterEvent enter(Cell(0, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w->viewport(), &enter);
+  QApplication::processEvents();
+  EXPECT_TRUE(w->hasFocus()); // the caret shows where the text would land
+  EXPECT_TRUE(e->Focused());
+  QDragLeaveEvent leave;
+  QApplication::sendEvent(w->viewport(), &leave);
+  QApplication::processEvents();
+  EXPECT_TRUE(other->hasFocus());
+  EXPECT_FALSE(e->Focused());
+
+  // An editor that had the focus keeps it.
+  w->setFocus();
+  QApplication::processEvents();
+  QApplication::sendEvent(w->viewport(), &enter);
+  QApplication::sendEvent(w->viewport(), &leave);
+  QApplication::processEvents();
+  EXPECT_TRUE(w->hasFocus());
+  EXPECT_TRUE(e->Focused());
+}
+
+TEST_F(DragDropWidget, FilesDraggedOutAreOfferedAsFileAddresses) {
+  TComPtr<TFilesDataObject> d(new TFilesDataObject({"/tmp/a b.txt", "/tmp/メモ.txt"}));
+  TDataObjectMime mime(d.Get());
+  EXPECT_FALSE(mime.hasFormat("text/plain")); // no text of its own
+  ASSERT_EQ(mime.urls().size(), 2);
+  EXPECT_EQ(mime.urls()[0], QUrl::fromLocalFile("/tmp/a b.txt"));
+  EXPECT_EQ(mime.urls()[1].toLocalFile(), QString::fromUtf8("/tmp/メモ.txt"));
+}
+
 // ---------------------------------------------------------------- the main window
 
 struct WindowDrop : ::testing::Test {
