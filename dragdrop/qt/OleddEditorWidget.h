@@ -2,6 +2,10 @@
 // The window of a TOleddEditor: the editor widget with its drop target
 // registered (the widget's drag events go to it) and with a Qt drag loop
 // for dragging text out.
+//
+// Files dropped on it arrive through OleddEditor()->OnDropFiles; a main
+// window hands them to its TWindowDropTarget::OpenDropped, which checks
+// them as it does files dropped on the window.
 
 #include <QPointer>
 #include <memory>

@@ -24,12 +24,9 @@ TWindowDropTarget::TWindowDropTarget(QWidget* window, TPrompter& prompter)
   window->installEventFilter(this);
 }
 
-TWindowDropTarget::~TWindowDropTarget() {
-  if (window_) {
-    window_->removeEventFilter(this);
-    window_->setAcceptDrops(false);
-  }
-}
+// Qt forgets a filter that goes away; the window, when it is the one
+// going, is already half torn down and is left alone.
+TWindowDropTarget::~TWindowDropTarget() = default;
 
 void TWindowDropTarget::Over(IDataObject* data, uint32_t& effect, TPointL pt) {
   const bool files = data && data->QueryGetData(&kFilesFormatEtc) == S_OK;
