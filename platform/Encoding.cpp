@@ -366,6 +366,50 @@ bool IconvAll(const char* to, const char* from, std::string_view in, std::string
 
 const char* IconvName(TEncoding e) { return e == TEncoding::EucJp ? "EUC-JP" : "ISO-2022-JP"; }
 
+// For EUC-JP and ISO-2022-JP: per shared code, the character to write when
+// the document remembers none. CP932 reads 0x8160 as U+FF5E, which JIS
+// X 0208 lacks (EUC-JP has it only in the rarely supported JIS X 0212);
+// its twin U+301C is the JIS X 0208 character, so typed text is written
+// with the twin, in the shortest form the encoding has, and never refused
+// for want of it.
+struct JisTwins {
+  std::vector<char32_t> prefer; // per code, 0 when the usual one is fine
+  explicit JisTwins(const char* name) : prefer(65536, 0) {
+    const Cp932Tables& t = Tables();
+    iconv_t cd = iconv_open(name, "UTF-32LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return;
+    // The bytes the encoding writes for u (escapes included), 0 if none.
+    auto length = [&](char32_t u) -> size_t {
+      unsigned char in[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+                             static_cast<unsigned char>(u >> 16), 0};
+      char out[32];
+      char* src = reinterpret_cast<char*>(in);
+      char* dst = out;
+      size_t inLeft = 4, outLeft = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(cd, &src, &inLeft, &dst, &outLeft) == size_t(-1) || inLeft != 0) return 0;
+      return sizeof out - outLeft;
+    };
+    std::vector<size_t> best(65536, 0);
+    for (char32_t u = 0x80; u < 0x10000; ++u) {
+      uint16_t code = t.toCode[u];
+      if (code == kNoCode || !t.alias[code] || t.Of(code) == u) continue;
+      if (best[code] == 0) best[code] = length(t.Of(code));
+      size_t n = length(u);
+      if (n != 0 && (best[code] == 0 || n < best[code])) {
+        best[code] = n;
+        prefer[code] = u;
+      }
+    }
+    iconv_close(cd);
+  }
+};
+
+const JisTwins& TwinsFor(TEncoding e) {
+  static const JisTwins euc("EUC-JP"), jis("ISO-2022-JP");
+  return e == TEncoding::EucJp ? euc : jis;
+}
+
 // ---- detection
 
 bool ValidUtf8(std::string_view s, bool& multiByte, long long& count) {
@@ -841,6 +885,7 @@ bool EncodeText(std::string_view cp932, TEncoding e, const TUnicodeVariants& var
       ++p;
     }
     char32_t v = anyVariant ? variants.Get(code) : 0;
+    if (!v && !direct && t.alias[code]) v = TwinsFor(e).prefer[code];
     char32_t u = v ? v : t.Of(code);
     if (u == kNone) {
       char buf[8];

@@ -177,6 +177,10 @@ TEST(EncodeText, RefusesCharactersTheTargetCannotHoldNamingTheLine) {
   EXPECT_EQ(problem.rfind("2 行目", 0), 0u) << problem;
   EXPECT_FALSE(EncodeText("a\n\n\x87\x40", TEncoding::Iso2022Jp, TUnicodeVariants(), out, problem));
   EXPECT_EQ(problem.rfind("3 行目", 0), 0u) << problem;
+  // Typed 〜 (0x8160, read by CP932 as U+FF5E) goes to EUC-JP as the
+  // character JIS X 0208 holds, U+301C.
+  ASSERT_TRUE(EncodeText("\x81\x60", TEncoding::EucJp, TUnicodeVariants(), out, problem)) << problem;
+  EXPECT_EQ(out, Iconv("EUC-JP", "UTF-8", "〜"));
   // Bytes that are not CP932 cannot become Unicode.
   EXPECT_FALSE(EncodeText("x\xFF", TEncoding::Utf8, TUnicodeVariants(), out, problem));
   EXPECT_FALSE(EncodeText("x\x81", TEncoding::Utf8, TUnicodeVariants(), out, problem));
