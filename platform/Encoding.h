@@ -1,0 +1,93 @@
+#pragma once
+// The encodings of text files and their line breaks. Inside, the editor
+// works on CP932 bytes; a file in another encoding is converted when it is
+// read and converted back when it is written. Every conversion is exact:
+// a file read and written without an edit comes back byte for byte, or
+// the reader says why it cannot (a character CP932 cannot hold, or a text
+// that uses two Unicode characters which CP932 keeps as one code).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace ze {
+
+enum class TEncoding { Cp932, Utf8, Utf8Bom, EucJp, Iso2022Jp, Utf16Le, Utf16Be };
+enum class TLineBreak { CrLf, Lf, Cr };
+
+// The name shown to the user ("Shift-JIS", "UTF-8", "UTF-8 (BOM)"...),
+// and the short name kept in settings ("CP932", "UTF-8", "UTF-8-BOM"...).
+const char* EncodingName(TEncoding e);
+const char* EncodingKey(TEncoding e);
+bool EncodingFromKey(std::string_view key, TEncoding& e);
+const char* LineBreakName(TLineBreak b); // "CR+LF", "LF", "CR"
+const char* LineBreakBytes(TLineBreak b);
+
+// The most plausible encoding of a whole file: a byte order mark first,
+// then ISO-2022-JP escape sequences, then which of UTF-8, CP932 and EUC-JP
+// reads the bytes without error (an incomplete character at the very end
+// is not held against a candidate, so any prefix of a file is detected
+// like the file), the likeliest Japanese text winning when several do.
+// Text of ASCII bytes only is asciiDefault; bytes that no candidate reads
+// are CP932 (kept as they are).
+TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault = TEncoding::Cp932);
+
+// The line breaks of a text: the most frequent style, and whether others
+// occur too. A text without any break is CR LF unless told otherwise.
+struct TLineBreakInfo {
+  TLineBreak Style = TLineBreak::CrLf;
+  bool Mixed = false;
+  bool Found = false;
+  long long CrLf = 0, Lf = 0, Cr = 0;
+};
+// For ASCII-compatible bytes (CP932 text after decoding qualifies).
+TLineBreakInfo DetectLineBreaks(std::string_view bytes, TLineBreak none = TLineBreak::CrLf);
+
+// For each CP932 code that several Unicode characters share (both U+301C
+// WAVE DASH and U+FF5E FULLWIDTH TILDE become 0x8160), which one a file
+// used, so that writing it back restores that one.
+class TUnicodeVariants {
+public:
+  TUnicodeVariants();
+  ~TUnicodeVariants();
+  TUnicodeVariants(const TUnicodeVariants& o);
+  TUnicodeVariants& operator=(const TUnicodeVariants& o);
+  // The character written for a two-byte code (0 when no variant is kept).
+  char32_t Get(uint16_t code) const;
+  void Set(uint16_t code, char32_t u);
+  bool Empty() const { return count_ == 0; }
+
+private:
+  std::unique_ptr<char32_t[]> map_; // 65536 entries, allocated on first Set
+  int count_ = 0;
+};
+
+// A file's bytes read as CP932 text.
+struct TDecodedText {
+  std::string Text; // CP932 bytes
+  TEncoding Encoding = TEncoding::Cp932;
+  TUnicodeVariants Variants;
+  // False when the text cannot be written back exactly; Problem then names
+  // the first character concerned with its line and column (1-based), and
+  // the text shows it as kCp932Replacement ('?') or the replaced bytes.
+  bool Exact = true;
+  std::string Problem;
+  long long ProblemLine = 0, ProblemColumn = 0;
+  // The encoding could not read the bytes at all: Text holds them as they
+  // are, read as CP932 (Encoding is then Cp932, Exact true).
+  bool FellBack = false;
+};
+
+// Reads bytes in encoding e. Never throws for bad input; see TDecodedText.
+// UTF-8 with and without a byte order mark are one family: the result's
+// Encoding says which the bytes are.
+TDecodedText DecodeText(std::string_view bytes, TEncoding e);
+
+// CP932 text written in encoding e, each two-byte code as the variant
+// remembered for it. When e cannot hold a character, returns false and
+// names its line and column in problem (nothing is to be written then).
+bool EncodeText(std::string_view cp932, TEncoding e, const TUnicodeVariants& variants,
+                std::string& out, std::string& problem);
+
+} // namespace ze
