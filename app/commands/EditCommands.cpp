@@ -204,6 +204,8 @@ void DoubleClickSelect(TEditor* e, int x, int y, TShiftState shift) {
     SelectCaretRow(*e);
     return;
   }
+  // A selection left from before would become the start of the new one.
+  if (e->HasSelection()) e->CleanSelection();
   ByteString text;
   TFountainTokenKind kind = ttEnd;
   const bool found = e->GetTokenAt(x, y, true, text, kind);
