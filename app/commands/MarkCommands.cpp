@@ -83,6 +83,32 @@ void GoToRow(TEditor& e, int row) {
 
 } // namespace
 
+const std::vector<TMarkMenuItem>& MarkMenuItems() {
+  static const std::vector<TMarkMenuItem> items = [] {
+    std::vector<TMarkMenuItem> v;
+    for (int n = 1; n <= kBookmarkCount; ++n)
+      v.push_back({"BoockMark" + std::to_string(n), "ブックマーク " + std::to_string(n),
+                   "Alt+" + std::to_string(n), ""});
+    v.push_back({"BeforeBoockMark", " 前のブックマークへ", "Alt+Up", ""});
+    v.push_back({"NextBoockMark", " 次のブックマークへ", "Alt+Down", ""});
+    v.push_back({"DelBoockMarks", " 全ブックマーク削除", "Alt+Del", ""});
+    v.push_back({"SetJumpMarks", "ジャンプマーク設定", "", ""});
+    // "ジャンプマーク 1" to " 9", then "ジャンプマーク10": the number
+    // takes two places.
+    auto number = [](int n) { return n < 10 ? " " + std::to_string(n) : std::to_string(n); };
+    for (int n = 1; n <= kJumpMarkCount; ++n)
+      v.push_back({"jump" + std::to_string(n), "ジャンプマーク" + number(n) + " 設定",
+                   "Ctrl+" + std::to_string(n % 10), "SetJumpMarks"});
+    v.push_back({"JumpToMark", " マークにジャンプ", "", ""});
+    for (int n = 1; n <= kJumpMarkCount; ++n)
+      v.push_back({"GoMark" + std::to_string(n), "ジャンプマーク" + number(n) + " に移動",
+                   "Ctrl+F" + std::to_string(n), "JumpToMark"});
+    v.push_back({"DelJumpMarks", " 全ジャンプマーク削除", "Ctrl+Del", ""});
+    return v;
+  }();
+  return items;
+}
+
 bool HasBookmark(const TEditor& e) { return AnyRowHas(e, kBookmarkMask); }
 bool HasJumpMark(const TEditor& e) { return AnyRowHas(e, kJumpMask); }
 bool HasJumpMarkNumber(const TEditor& e, int n) {

@@ -5,6 +5,8 @@
 // a mark, and a split page's other view is kept in step.
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "app/commands/Views.h"
 
@@ -26,6 +28,19 @@ bool HasJumpMarkNumber(const TEditor& e, int n);
 // The nearest row above (below) the caret row with a bookmark, -1 if none.
 int BookmarkAbove(const TEditor& e);
 int BookmarkBelow(const TEditor& e);
+
+// The Mark menu as the window builds it: item name, caption (UTF-8) and
+// shortcut in Qt's key sequence text. Submenu entries carry the name of
+// their submenu in Parent; a submenu has no shortcut.
+struct TMarkMenuItem {
+  std::string Name;
+  std::string Caption;
+  std::string ShortCut;
+  std::string Parent; // empty: the Mark menu itself
+};
+inline constexpr const char* kMarkMenuName = "MarkItem";
+inline constexpr const char* kMarkMenuCaption = "マーク(&M)";
+const std::vector<TMarkMenuItem>& MarkMenuItems();
 
 // The Mark menu's states, computed from the caret row when a menu opens.
 struct TMarkMenuState {

@@ -197,6 +197,27 @@ TEST_F(MarkCommands, TheOtherViewOfASplitPageKeepsInStep) {
   EXPECT_EQ(synced, 2);
 }
 
+TEST(MarkMenu, ItemsCaptionsAndShortcuts) {
+  const auto& items = MarkMenuItems();
+  ASSERT_EQ(items.size(), 5u + 3u + 1u + 10u + 1u + 10u + 1u);
+  auto find = [&](const std::string& name) -> const TMarkMenuItem* {
+    for (const auto& i : items)
+      if (i.Name == name) return &i;
+    return nullptr;
+  };
+  ASSERT_TRUE(find("BoockMark3"));
+  EXPECT_EQ(find("BoockMark3")->Caption, "ブックマーク 3");
+  EXPECT_EQ(find("BoockMark3")->ShortCut, "Alt+3");
+  EXPECT_EQ(find("jump1")->Caption, "ジャンプマーク 1 設定");
+  EXPECT_EQ(find("jump10")->Caption, "ジャンプマーク10 設定");
+  EXPECT_EQ(find("jump10")->ShortCut, "Ctrl+0");
+  EXPECT_EQ(find("jump10")->Parent, "SetJumpMarks");
+  EXPECT_EQ(find("GoMark9")->Caption, "ジャンプマーク 9 に移動");
+  EXPECT_EQ(find("GoMark10")->ShortCut, "Ctrl+F10");
+  EXPECT_EQ(find("DelJumpMarks")->ShortCut, "Ctrl+Del");
+  EXPECT_EQ(find("BeforeBoockMark")->Caption, " 前のブックマークへ");
+}
+
 TEST(MarkImages, TenNumbersAndFiveDistinctSymbols) {
   const TEditor::TImageList& jumps = JumpMarkImages();
   const TEditor::TImageList& marks = BookmarkImages();

@@ -182,6 +182,20 @@ TEST_F(Templates, ListSeparatorsAndColumns) {
   EXPECT_EQ(e.Col(), 1);
 }
 
+TEST_F(Templates, TheRowAfterAFinalLineBreakTakesTemplatesAndLists) {
+  const int T = e.TabSpaceCount();
+  Load("x|");
+  e.SetRowCol(1, 0);
+  ASSERT_EQ(e.Row(), 1);
+  EXPECT_TRUE(Key('B'));
+  EXPECT_EQ(Text(), "x|begin|" + Sp(T) + "|end;");
+  EXPECT_EQ(e.Row(), 2);
+  Load("x|");
+  e.SetRowCol(1, 0);
+  EXPECT_TRUE(Key('2'));
+  EXPECT_EQ(Text(), "x|1: |2: ");
+}
+
 TEST_F(Templates, ListsOnlyAtOrAfterTheRowEnd) {
   Load("abc|");
   e.SetRowCol(0, 1);
