@@ -98,7 +98,8 @@ const std::string& PlantedText() {
       if (i++ % every == 0 && planted < kOccurrences) {
         // At a character boundary near the middle of the line.
         size_t cut = 0;
-        while (cut < line.size() / 2) cut += size_t(ze::CharLengthAt(line, cut));
+        while (cut < line.size() / 2)
+          cut += size_t(ze::CharLengthAt(line, cut));
         out.append(line.substr(0, cut)).append(kMarker).append(line.substr(cut));
         ++planted;
       } else {
@@ -151,7 +152,11 @@ void BM_ReplaceAll10000(benchmark::State& state) {
   editor->SetHost(nullptr);
   state.counters["replacements"] = kOccurrences;
 }
-BENCHMARK(BM_ReplaceAll10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_ReplaceAll10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
 
 } // namespace
 

@@ -8,7 +8,9 @@
 namespace ze {
 namespace {
 
-bool Editable(const TEditor* e) { return e && !e->ReadOnly(); }
+bool Editable(const TEditor* e) {
+  return e && !e->ReadOnly();
+}
 
 // The caret row as a normal selection of its whole text.
 void SelectCaretRow(TEditor& e) {
@@ -43,7 +45,8 @@ void ConvertBox(TEditor& e, bool upper) {
     e.BoxEdges(r, rect.StartCol, rect.EndCol, first, end);
     first = std::clamp(first, 0, static_cast<int>(row.size()));
     end = std::clamp(end, first, static_cast<int>(row.size()));
-    std::string part = ConvertCase(std::string_view(row).substr(size_t(first), size_t(end - first)), upper);
+    std::string part =
+        ConvertCase(std::string_view(row).substr(size_t(first), size_t(end - first)), upper);
     changed |= part != std::string_view(row).substr(size_t(first), size_t(end - first));
     row.replace(size_t(first), size_t(end - first), part);
     text += row;
@@ -150,8 +153,12 @@ std::string ConvertCase(std::string_view text, bool upper, bool fullWidth) {
   return out;
 }
 
-void EditUpperCase(TEditor* e) { ConvertSelection(e, true); }
-void EditLowerCase(TEditor* e) { ConvertSelection(e, false); }
+void EditUpperCase(TEditor* e) {
+  ConvertSelection(e, true);
+}
+void EditLowerCase(TEditor* e) {
+  ConvertSelection(e, false);
+}
 
 TDate Today() {
   std::time_t now = std::time(nullptr);
@@ -163,8 +170,8 @@ TDate Today() {
 std::string LongDateText(const TDate& d) {
   static const char* const kWeekDays[7] = {"日", "月", "火", "水", "木", "金", "土"};
   const int wd = ((d.WeekDay % 7) + 7) % 7;
-  const std::string utf8 = Digits(d.Year, 4) + "年" + Digits(d.Month, 2) + "月" +
-                           Digits(d.Day, 2) + "日(" + kWeekDays[wd] + ")";
+  const std::string utf8 = Digits(d.Year, 4) + "年" + Digits(d.Month, 2) + "月" + Digits(d.Day, 2) +
+                           "日(" + kWeekDays[wd] + ")";
   return Utf8ToCp932(utf8);
 }
 
@@ -173,7 +180,8 @@ std::string ShortDateText(const TDate& d, std::string_view pattern) {
   for (size_t i = 0; i < pattern.size();) {
     const char c = pattern[i];
     size_t n = 1;
-    while (i + n < pattern.size() && pattern[i + n] == c) ++n;
+    while (i + n < pattern.size() && pattern[i + n] == c)
+      ++n;
     if (c == '\'') {
       const size_t close = pattern.find('\'', i + 1);
       const size_t end = close == std::string_view::npos ? pattern.size() : close;
@@ -181,10 +189,14 @@ std::string ShortDateText(const TDate& d, std::string_view pattern) {
       i = end == pattern.size() ? end : end + 1;
       continue;
     }
-    if (c == 'y') out += n >= 3 ? Digits(d.Year, 4) : Digits(d.Year % 100, 2);
-    else if (c == 'M') out += Digits(d.Month, n >= 2 ? 2 : 1);
-    else if (c == 'd') out += Digits(d.Day, n >= 2 ? 2 : 1);
-    else out += pattern.substr(i, n);
+    if (c == 'y')
+      out += n >= 3 ? Digits(d.Year, 4) : Digits(d.Year % 100, 2);
+    else if (c == 'M')
+      out += Digits(d.Month, n >= 2 ? 2 : 1);
+    else if (c == 'd')
+      out += Digits(d.Day, n >= 2 ? 2 : 1);
+    else
+      out += pattern.substr(i, n);
     i += n;
   }
   return Utf8ToCp932(out);

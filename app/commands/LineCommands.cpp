@@ -7,9 +7,13 @@
 namespace ze {
 namespace {
 
-bool LineCommandsAllowed(const TEditor* e) { return e && !e->WordWrap() && !e->ReadOnly(); }
+bool LineCommandsAllowed(const TEditor* e) {
+  return e && !e->WordWrap() && !e->ReadOnly();
+}
 
-bool RowExists(const TEditor& e, int row) { return row >= 0 && row < e.ListCount(); }
+bool RowExists(const TEditor& e, int row) {
+  return row >= 0 && row < e.ListCount();
+}
 
 void GiveFocus(TEditor& e) {
   if (e.Host()) e.Host()->SetFocus();

@@ -8,7 +8,9 @@ namespace {
 constexpr TRowMarks kJumpMask = 0x03FF;     // row marks 0-9
 constexpr TRowMarks kBookmarkMask = 0x7C00; // row marks 10-14
 
-TRowMarks Bit(int mark) { return static_cast<TRowMarks>(1u << mark); }
+TRowMarks Bit(int mark) {
+  return static_cast<TRowMarks>(1u << mark);
+}
 
 // The store's record of used marks may still name a mark whose last row
 // went; it only rules marks out quickly, the rows decide.
@@ -19,7 +21,9 @@ bool AnyRowHas(const TEditor& e, TRowMarks mask) {
   return false;
 }
 
-bool AnyMark(const TEditor& e) { return AnyRowHas(e, kJumpMask | kBookmarkMask); }
+bool AnyMark(const TEditor& e) {
+  return AnyRowHas(e, kJumpMask | kBookmarkMask);
+}
 
 void ShowMarkColumn(TEditor& e) {
   TEditorImagebar& bar = *e.Imagebar();
@@ -33,8 +37,10 @@ void ShowMarkColumn(TEditor& e) {
 }
 
 void SetMarkColumn(TEditor& e, bool show) {
-  if (show) ShowMarkColumn(e);
-  else e.Imagebar()->SetVisible(false);
+  if (show)
+    ShowMarkColumn(e);
+  else
+    e.Imagebar()->SetVisible(false);
 }
 
 void SyncOther(const TDocumentViews& v) {
@@ -49,8 +55,10 @@ void ToggleMark(const TDocumentViews& v, int mark) {
   TEditor& e = *v.Active;
   ShowMarkColumn(e);
   const int row = e.Row();
-  if (e.GetRowMarks(row) & Bit(mark)) e.DeleteRowMark(row, mark);
-  else e.PutRowMark(row, mark);
+  if (e.GetRowMarks(row) & Bit(mark))
+    e.DeleteRowMark(row, mark);
+  else
+    e.PutRowMark(row, mark);
   SetMarkColumn(e, AnyMark(e));
   SyncOther(v);
 }
@@ -76,8 +84,7 @@ void DeleteAll(const TDocumentViews& v, TRowMarks mask) {
 }
 
 void GoToRow(TEditor& e, int row) {
-  if (row < e.TopRow() || row > e.TopRow() + e.RowCount() - 1)
-    e.SetTopRow(row - e.RowCount() / 2);
+  if (row < e.TopRow() || row > e.TopRow() + e.RowCount() - 1) e.SetTopRow(row - e.RowCount() / 2);
   e.SetRow(row);
 }
 
@@ -109,8 +116,12 @@ const std::vector<TMarkMenuItem>& MarkMenuItems() {
   return items;
 }
 
-bool HasBookmark(const TEditor& e) { return AnyRowHas(e, kBookmarkMask); }
-bool HasJumpMark(const TEditor& e) { return AnyRowHas(e, kJumpMask); }
+bool HasBookmark(const TEditor& e) {
+  return AnyRowHas(e, kBookmarkMask);
+}
+bool HasJumpMark(const TEditor& e) {
+  return AnyRowHas(e, kJumpMask);
+}
 bool HasJumpMarkNumber(const TEditor& e, int n) {
   return n >= 1 && n <= kJumpMarkCount && e.FindRowMark(JumpRowMark(n)) >= 0;
 }
@@ -180,8 +191,12 @@ void NextBookmark(TEditor* e) {
   if (int row = BookmarkBelow(*e); row >= 0) GoToRow(*e, row);
 }
 
-void DeleteAllBookmarks(const TDocumentViews& v) { DeleteAll(v, kBookmarkMask); }
-void DeleteAllJumpMarks(const TDocumentViews& v) { DeleteAll(v, kJumpMask); }
+void DeleteAllBookmarks(const TDocumentViews& v) {
+  DeleteAll(v, kBookmarkMask);
+}
+void DeleteAllJumpMarks(const TDocumentViews& v) {
+  DeleteAll(v, kJumpMask);
+}
 
 void RowMarkCleanUp(const TDocumentViews& v) {
   if (!v.Active) return;
@@ -202,8 +217,7 @@ void UpdateMarkColumn(const TDocumentViews& v) {
   const bool show = AnyMark(*v.Active);
   // Nothing to change for the common case of a document without marks
   // whose column is hidden already.
-  if (!show && !v.Active->Imagebar()->Visible() &&
-      !(v.Other && v.Other->Imagebar()->Visible()))
+  if (!show && !v.Active->Imagebar()->Visible() && !(v.Other && v.Other->Imagebar()->Visible()))
     return;
   SetMarkColumn(*v.Active, show);
   SyncOther(v);

@@ -18,8 +18,12 @@ inline constexpr int kFirstBookmarkMark = 10;
 // Width of the mark column's two image slots while the program shows it.
 inline constexpr int kMarkColumnSlotWidth = 13;
 
-constexpr int BookmarkRowMark(int n) { return kFirstBookmarkMark + n - 1; } // n = 1..5
-constexpr int JumpRowMark(int n) { return n - 1; }                         // n = 1..10
+constexpr int BookmarkRowMark(int n) {
+  return kFirstBookmarkMark + n - 1;
+} // n = 1..5
+constexpr int JumpRowMark(int n) {
+  return n - 1;
+} // n = 1..10
 
 // Queries on the document of an editor.
 bool HasBookmark(const TEditor& e);
@@ -50,8 +54,8 @@ struct TMarkMenuState {
   bool PreviousEnabled = false;
   bool NextEnabled = false;
   bool DeleteBookmarksEnabled = false;
-  bool SetJumpMenuEnabled = false;   // the "set" submenu
-  bool JumpToMenuEnabled = false;    // the "go to" submenu
+  bool SetJumpMenuEnabled = false; // the "set" submenu
+  bool JumpToMenuEnabled = false;  // the "go to" submenu
   bool DeleteJumpMarksEnabled = false;
   std::array<bool, kJumpMarkCount> JumpSetChecked{};
   bool JumpSetItemsEnabled = false;

@@ -45,11 +45,16 @@ TBitmap MakeJumpImage(int number) { // 1..10
 bool InShape(int n, int x, int y) {
   const int dx = x - 5, dy = y - 5;
   switch (n) {
-  case 0: return dx * dx + dy * dy <= 25;                   // circle
-  case 1: return x >= 1 && x <= 9 && y >= 1 && y <= 9;       // square
-  case 2: return y >= 1 && y <= 9 && std::abs(dx) <= (y - 1) / 2 + 1; // triangle
-  case 3: return std::abs(dx) + std::abs(dy) <= 5;          // diamond
-  default: return std::abs(dx) <= 1 || std::abs(dy) <= 1;    // cross
+  case 0:
+    return dx * dx + dy * dy <= 25; // circle
+  case 1:
+    return x >= 1 && x <= 9 && y >= 1 && y <= 9; // square
+  case 2:
+    return y >= 1 && y <= 9 && std::abs(dx) <= (y - 1) / 2 + 1; // triangle
+  case 3:
+    return std::abs(dx) + std::abs(dy) <= 5; // diamond
+  default:
+    return std::abs(dx) <= 1 || std::abs(dy) <= 1; // cross
   }
 }
 
@@ -62,8 +67,8 @@ TBitmap MakeBookmarkImage(int n) { // 0..4
       if (!InShape(n, x, y)) continue;
       // A dark rim where the shape meets the outside.
       const bool edge = x == 0 || y == 0 || x == kMarkSize - 1 || y == kMarkSize - 1 ||
-                        !InShape(n, x - 1, y) || !InShape(n, x + 1, y) ||
-                        !InShape(n, x, y - 1) || !InShape(n, x, y + 1);
+                        !InShape(n, x - 1, y) || !InShape(n, x + 1, y) || !InShape(n, x, y - 1) ||
+                        !InShape(n, x, y + 1);
       b.At(x, y) = PixelOf(edge ? clBlack : fills[n]);
     }
   return b;
@@ -74,7 +79,8 @@ TBitmap MakeBookmarkImage(int n) { // 0..4
 const TEditor::TImageList& JumpMarkImages() {
   static const TEditor::TImageList images = [] {
     TEditor::TImageList list;
-    for (int n = 1; n <= kJumpMarkCount; ++n) list.push_back(MakeJumpImage(n));
+    for (int n = 1; n <= kJumpMarkCount; ++n)
+      list.push_back(MakeJumpImage(n));
     return list;
   }();
   return images;
@@ -83,7 +89,8 @@ const TEditor::TImageList& JumpMarkImages() {
 const TEditor::TImageList& BookmarkImages() {
   static const TEditor::TImageList images = [] {
     TEditor::TImageList list;
-    for (int n = 0; n < kBookmarkCount; ++n) list.push_back(MakeBookmarkImage(n));
+    for (int n = 0; n < kBookmarkCount; ++n)
+      list.push_back(MakeBookmarkImage(n));
     return list;
   }();
   return images;

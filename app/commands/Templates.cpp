@@ -29,8 +29,8 @@ constexpr std::array<TTemplate, 10> kTemplates{{
     {'W', "while  do", nullptr},
 }};
 
-constexpr std::array<const char*, 11> kSeparators{": ", " : ", ". ", " ",  "  ", "- ",
-                                                  " - ", "_ ", " _ ", "/ ", " / "};
+constexpr std::array<const char*, 11> kSeparators{": ",  " : ", ". ",  " ",  "  ", "- ",
+                                                  " - ", "_ ",  " _ ", "/ ", " / "};
 
 const TTemplate* FindTemplate(int key) {
   for (const TTemplate& t : kTemplates)
@@ -38,7 +38,9 @@ const TTemplate* FindTemplate(int key) {
   return nullptr;
 }
 
-std::string Spaces(int n) { return std::string(static_cast<size_t>(std::max(0, n)), ' '); }
+std::string Spaces(int n) {
+  return std::string(static_cast<size_t>(std::max(0, n)), ' ');
+}
 
 // Where the caret goes inside a one-line keyword: between the brackets or
 // parentheses, else after the first word and its space.

@@ -6,13 +6,21 @@
 
 namespace ze::cmd {
 
-ByteString CaretRowText(const TEditor& e) { return e.RowText(e.Row()); }
+ByteString CaretRowText(const TEditor& e) {
+  return e.RowText(e.Row());
+}
 
-bool CaretRowEmpty(const TEditor& e) { return e.RowText(e.Row()).size() == 0; }
+bool CaretRowEmpty(const TEditor& e) {
+  return e.RowText(e.Row()).size() == 0;
+}
 
-bool HasLines(const TEditor& e) { return e.ListCount() > 0; }
+bool HasLines(const TEditor& e) {
+  return e.ListCount() > 0;
+}
 
-int CaretBytePos(const TEditor& e) { return e.CaretPos(); }
+int CaretBytePos(const TEditor& e) {
+  return e.CaretPos();
+}
 
 int ColOfPos(const TEditor& e, int row, int pos) {
   const int size = static_cast<int>(e.RowText(row).size());
@@ -20,7 +28,9 @@ int ColOfPos(const TEditor& e, int row, int pos) {
   return e.RowEndCol(row) + (pos - size);
 }
 
-void SetRowPos(TEditor& e, int row, int pos) { e.SetRowCol(row, ColOfPos(e, row, pos)); }
+void SetRowPos(TEditor& e, int row, int pos) {
+  e.SetRowCol(row, ColOfPos(e, row, pos));
+}
 
 void SelectFromCaret(TEditor& e, long long n) {
   if (e.HasSelection()) e.CleanSelection();

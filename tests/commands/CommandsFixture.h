@@ -38,13 +38,15 @@ struct CommandsFixture : EditorFixture {
   // Sets the text from the same notation.
   void Load(const std::string& bars) {
     std::string t;
-    for (char c : bars) t += c == '|' ? std::string("\r\n") : std::string(1, c);
+    for (char c : bars)
+      t += c == '|' ? std::string("\r\n") : std::string(1, c);
     SetText(t);
     e.EmEmptyUndoBuffer();
   }
   // Undoes everything the test did.
   void UndoAll() {
-    while (e.CanUndo()) e.Undo();
+    while (e.CanUndo())
+      e.Undo();
   }
   TDocumentViews Views() { return TDocumentViews(&e); }
 };

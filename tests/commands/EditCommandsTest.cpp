@@ -6,10 +6,10 @@
 namespace ze {
 namespace {
 
-const std::string kA = "\x83\x41";  // ア: its trail byte is 'A'
-const std::string kTi = "\x83\x60"; // チ: trail '`'
-const std::string kDi = "\x83\x61"; // ヂ: trail 'a'
-const std::string kKan = "\x8A\xBF"; // 漢
+const std::string kA = "\x83\x41";                               // ア: its trail byte is 'A'
+const std::string kTi = "\x83\x60";                              // チ: trail '`'
+const std::string kDi = "\x83\x61";                              // ヂ: trail 'a'
+const std::string kKan = "\x8A\xBF";                             // 漢
 const std::string kFullA = "\x82\x60", kFullLowerA = "\x82\x81"; // Ａ ａ
 const std::string kFullZ = "\x82\x79", kFullLowerZ = "\x82\x9A"; // Ｚ ｚ
 
@@ -39,7 +39,11 @@ TEST(CaseConversion, ChangesOnlyLettersAndNeverATrailByte) {
   EXPECT_EQ(ConvertCase("x\x83", true), "X\x83");
   // A trail byte that looks like a letter right after a lead byte that
   // follows a letter: the pair stays whole.
-  EXPECT_EQ(ConvertCase("a\x83" "a", true), "A\x83" "a");
+  EXPECT_EQ(ConvertCase("a\x83"
+                        "a",
+                        true),
+            "A\x83"
+            "a");
 }
 
 TEST(CaseConversion, FullWidthLatinLettersWhenAsked) {
@@ -253,8 +257,7 @@ TEST_F(EditCommands, DoubleClickWithoutUrlColouringSelectsWords) {
   e.View()->SetUrl(false);
   Load("see http://example.com/a-b now|");
   DoubleClickSelect(&e, X(16) + 2, Y(0) + 4, 0);
-  EXPECT_NE(e.SelText(), "http://example.com/a-b");
-  EXPECT_FALSE(e.SelText().view().empty());
+  EXPECT_EQ(e.SelText(), "example");
 }
 
 } // namespace

@@ -8,7 +8,8 @@ namespace {
 struct MarkCommands : test::CommandsFixture {
   MarkCommands() {
     std::string text;
-    for (int i = 0; i < 100; ++i) text += "row " + std::to_string(i) + "|";
+    for (int i = 0; i < 100; ++i)
+      text += "row " + std::to_string(i) + "|";
     Load(text);
   }
   TRowMarks Bookmark(int n) const { return static_cast<TRowMarks>(1u << BookmarkRowMark(n)); }
@@ -58,7 +59,7 @@ TEST_F(MarkCommands, JumpMarksAreUniqueAndOnePerRow) {
   EXPECT_EQ(e.GetRowMarks(20), Jump(10));
   ToggleBookmark(Views(), 4); // bookmarks and jump marks live side by side
   EXPECT_EQ(e.GetRowMarks(20), Jump(10) | Bookmark(4));
-  ToggleJumpMark(Views(), 0);  // out of range
+  ToggleJumpMark(Views(), 0); // out of range
   ToggleJumpMark(Views(), 11);
   ToggleBookmark(Views(), 6);
   EXPECT_EQ(e.GetRowMarks(20), Jump(10) | Bookmark(4));
@@ -225,14 +226,16 @@ TEST(MarkImages, TenNumbersAndFiveDistinctSymbols) {
   ASSERT_EQ(marks.size(), 5u);
   auto ink = [](const TBitmap& b, uint32_t pixel) {
     int n = 0;
-    for (uint32_t p : b.Pixels) n += p == pixel;
+    for (uint32_t p : b.Pixels)
+      n += p == pixel;
     return n;
   };
   for (size_t i = 0; i < jumps.size(); ++i) {
     EXPECT_LE(jumps[i].Width, 13);
     EXPECT_LE(jumps[i].Height, 12);
     EXPECT_GT(ink(jumps[i], PixelOf(clWhite)), 5) << i;
-    for (size_t j = 0; j < i; ++j) EXPECT_NE(jumps[i].Pixels, jumps[j].Pixels) << i << " " << j;
+    for (size_t j = 0; j < i; ++j)
+      EXPECT_NE(jumps[i].Pixels, jumps[j].Pixels) << i << " " << j;
   }
   // "10" is wider in ink than "1".
   EXPECT_GT(ink(jumps[9], PixelOf(clWhite)), ink(jumps[0], PixelOf(clWhite)));
@@ -242,8 +245,10 @@ TEST(MarkImages, TenNumbersAndFiveDistinctSymbols) {
     for (size_t j = 0; j < i; ++j) {
       // Different shapes: the transparent pixels differ, not just colours.
       std::vector<bool> a, b;
-      for (uint32_t p : marks[i].Pixels) a.push_back(p == kTransparentPixel);
-      for (uint32_t p : marks[j].Pixels) b.push_back(p == kTransparentPixel);
+      for (uint32_t p : marks[i].Pixels)
+        a.push_back(p == kTransparentPixel);
+      for (uint32_t p : marks[j].Pixels)
+        b.push_back(p == kTransparentPixel);
       EXPECT_NE(a, b) << i << " " << j;
     }
   }

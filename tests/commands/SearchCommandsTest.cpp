@@ -38,12 +38,14 @@ struct SearchCommands : test::CommandsFixture {
   }
   int Confirmations() const {
     int n = 0;
-    for (const auto& a : prompter.asked) n += a.buttons == TMsgButtons::YesNoCancelAll;
+    for (const auto& a : prompter.asked)
+      n += a.buttons == TMsgButtons::YesNoCancelAll;
     return n;
   }
   int NotFounds() const {
     int n = 0;
-    for (const auto& a : prompter.asked) n += a.buttons == TMsgButtons::Ok;
+    for (const auto& a : prompter.asked)
+      n += a.buttons == TMsgButtons::Ok;
     return n;
   }
   int UndoSteps() {
@@ -186,8 +188,7 @@ TEST_F(SearchCommands, AReplacementHoldingTheFindTextIsNotReplacedAgain) {
 TEST_F(SearchCommands, ReplacingNeverMatchesATrailByte) {
   const std::string a = "\x83\x41"; // ア: its trail byte is 'A'
   Load(a + "A" + a + "|");
-  ReplaceCommand(&e, state, prompter,
-                 ReplaceDialog("A", "B", soDown | soMatchCase | soReplaceAll));
+  ReplaceCommand(&e, state, prompter, ReplaceDialog("A", "B", soDown | soMatchCase | soReplaceAll));
   EXPECT_EQ(Text(), a + "B" + a + "|");
 }
 

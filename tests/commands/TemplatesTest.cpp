@@ -24,7 +24,8 @@ TEST(TemplateWords, ThreeLetterCasesAndNone) {
 
 TEST(TemplateWords, ElevenSeparators) {
   const char* expected[] = {": ", " : ", ". ", " ", "  ", "- ", " - ", "_ ", " _ ", "/ ", " / "};
-  for (int i = 0; i <= 10; ++i) EXPECT_EQ(ListSeparator(i), expected[i]) << i;
+  for (int i = 0; i <= 10; ++i)
+    EXPECT_EQ(ListSeparator(i), expected[i]) << i;
   EXPECT_EQ(ListSeparator(11), "");
   EXPECT_EQ(ListSeparator(-1), "");
 }
