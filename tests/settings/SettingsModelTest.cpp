@@ -243,5 +243,42 @@ TEST(ApplySettings, ReservedWordsFromTheFile) {
   EXPECT_NE(problem.find("missing.txt"), std::string::npos);
 }
 
+TEST(ApplySettings, StartUpFromTheShippedFiles) {
+  test::TempDir dir;
+  const std::string program = dir.File("ZorvaneEditor");
+  TSettings shipped;
+  shipped.Window.Rect = {3000, 3000, 0, 0};
+  shipped.Window.FontName = 9;
+  shipped.WrapCount = 64;
+  WriteSettingsFiles(shipped, SettingsFilesFor(program));
+  test::WriteFile(dir.File("予約語.txt"), "return\r\nfor\r\n");
+  auto p = Create<TEditorProp>(nullptr);
+  std::vector<std::string> problems;
+  TSettings s = LoadStartupSettings(ChooseSettingsLocation(program, true, dir.File("cfg")),
+                                    {"DejaVu Sans", "IPAGothic"}, {{0, 0, 1024, 768}}, *p,
+                                    &problems);
+  EXPECT_TRUE(problems.empty());
+  EXPECT_EQ(s.Window.Rect, (TWindowRect{1024 - kMinWindowWidth, 768 - kMinWindowHeight,
+                                        kMinWindowWidth, kMinWindowHeight}));
+  EXPECT_EQ(s.Window.FontName, 1);
+  EXPECT_EQ(p->Font().Name, "IPAGothic");
+  EXPECT_EQ(p->WrapOption()->WrapByte(), 64);
+  ASSERT_EQ(p->ReserveWordList()->Count(), 2);
+  EXPECT_EQ((*p->ReserveWordList())[0].view(), "for");
+
+  // Nothing at all beside the program: built-in defaults, a reported
+  // missing word file, still a usable store.
+  test::TempDir empty;
+  auto q = Create<TEditorProp>(nullptr);
+  problems.clear();
+  TSettings d = LoadStartupSettings(
+      ChooseSettingsLocation(empty.File("ZorvaneEditor"), true, empty.File("cfg")), {}, {}, *q,
+      &problems);
+  EXPECT_EQ(problems.size(), 1u);
+  EXPECT_EQ(d.Window.Rect, TSettings{}.Window.Rect);
+  EXPECT_EQ(q->Font().Name, "FixedSys");
+  EXPECT_EQ(q->Font().Size, 12);
+}
+
 } // namespace
 } // namespace ze
