@@ -583,6 +583,7 @@ TEncodingScores ScoreEncodings(std::string_view s) {
       } else if (b == 0x8F) {
         if (i + 2 >= s.size()) break;
         if (at(1) < 0xA1 || at(1) > 0xFE || at(2) < 0xA1 || at(2) > 0xFE) ok = false;
+        score += 2; // three bytes of the right shape: letters such as ü, rare kanji
         i += 3;
       } else if (b >= 0xA1 && b <= 0xFE) {
         if (i + 1 >= s.size()) break;
@@ -610,11 +611,20 @@ TEncodingScores ScoreEncodings(std::string_view s) {
         ok = false;
         break;
       }
-      if ((u >= 0x3040 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF)) score += 2;
-      else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF)) score += 1;
+      // Kana and kanji take three bytes here and two in the others, so
+      // they weigh more; Latin-1 letters are as telling as kana (a
+      // European UTF-8 text must not pass for kanji), rarer Latin letters
+      // less than a common kanji would be; IPA letters and
+      // spacing modifiers are what Japanese bytes tend to look like.
+      if ((u >= 0x3040 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF)) score += 3;
+      else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF)) score += 2;
+      else if (u >= 0xA0 && u <= 0xFF) score += 2;
+      else if (u >= 0x100 && u <= 0x24F) score += 1;
+      else if (u >= 0x370 && u <= 0x4FF) score += 1;
+      else if (u >= 0x250 && u <= 0x36F) score -= 1;
       i += static_cast<size_t>(n);
     }
-    if (ok) sc.Utf8 = score;
+    if (ok) sc.Utf8 = std::max(score, 0LL);
   }
   return sc;
 }
@@ -627,41 +637,48 @@ TDetection DetectEncoding(std::string_view s, TEncoding asciiDefault) {
   }
   const bool le = s.substr(0, 2) == "\xFF\xFE", be = s.substr(0, 2) == "\xFE\xFF";
   if (le || be) {
-    if (s.size() % 2 == 0) {
-      d.Encoding = le ? TEncoding::Utf16Le : TEncoding::Utf16Be;
-      return d;
-    }
-    d.Note = "UTF-16 の BOM がありますが、バイト数が奇数なので UTF-16 としては読みません";
+    // An odd byte count is a cut or damaged UTF-16 file: still UTF-16,
+    // and the decode says what is wrong.
+    d.Encoding = le ? TEncoding::Utf16Le : TEncoding::Utf16Be;
+    if (s.size() % 2 != 0) d.Note = "UTF-16 のファイルですがバイト数が奇数です";
+    return d;
   }
-  bool ascii = true, escapes = false;
+  // 7-bit text with a designation (also one cut by the end) is
+  // ISO-2022-JP.
+  size_t high = s.size(); // the first byte above 0x7F
+  bool escapes = false;
   for (size_t i = 0; i < s.size(); ++i) {
     const unsigned char b = static_cast<unsigned char>(s[i]);
     if (b >= 0x80) {
-      ascii = false;
+      high = i;
       break;
     }
-    if (b == 0x1B && i + 2 < s.size() &&
-        ((s[i + 1] == '$' && (s[i + 2] == '@' || s[i + 2] == 'B')) ||
-         (s[i + 1] == '(' && (s[i + 2] == 'J' || s[i + 2] == 'B'))))
-      escapes = true;
+    if (b == 0x1B && (i + 1 == s.size() || s[i + 1] == '$' || s[i + 1] == '(')) escapes = true;
   }
-  if (ascii && escapes) {
+  if (high == s.size() && escapes) {
     d.Encoding = TEncoding::Iso2022Jp;
     return d;
   }
-  if (ascii) {
+  // ASCII, or ASCII and a character cut off by the end: nothing to judge
+  // by.
+  bool tailOnly = s.size() - high <= 3;
+  for (size_t i = high; i < s.size() && tailOnly; ++i)
+    tailOnly = static_cast<unsigned char>(s[i]) >= 0x80;
+  if (tailOnly) {
     d.Encoding = asciiDefault;
     d.Ascii = true;
     return d;
   }
+  // The most plausible of those that are valid; on a tie UTF-8 (valid
+  // UTF-8 is rarely anything else), then CP932.
   const TEncodingScores sc = ScoreEncodings(s);
-  // Text in CP932 or EUC-JP is almost never valid UTF-8 once it holds a
-  // few Japanese characters (their first bytes are UTF-8 continuation
-  // bytes), so valid UTF-8 wins; between the other two the score decides,
-  // CP932 on a tie.
-  if (sc.Utf8 >= 0) d.Encoding = TEncoding::Utf8;
-  else if (sc.EucJp > sc.Cp932) d.Encoding = TEncoding::EucJp;
-  else d.Encoding = TEncoding::Cp932;
+  d.Encoding = TEncoding::Cp932;
+  long long best = sc.Cp932;
+  if (sc.Utf8 >= 0 && sc.Utf8 >= best) {
+    d.Encoding = TEncoding::Utf8;
+    best = sc.Utf8;
+  }
+  if (sc.EucJp >= 0 && sc.EucJp > best) d.Encoding = TEncoding::EucJp;
   return d;
 }
 

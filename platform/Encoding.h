@@ -30,12 +30,13 @@ struct TDetection {
   // Every byte is below 0x80 and there are no ISO-2022-JP escapes: the
   // text reads the same in all of the ASCII-based encodings.
   bool Ascii = false;
-  // Why a BOM was not taken (a UTF-16 BOM on an odd byte count), or empty.
+  // Something the user should know (a UTF-16 file of an odd byte count),
+  // or empty.
   std::string Note;
 };
 
-// Plausibility of bytes read as CP932, UTF-8 or EUC-JP; -1 when the bytes
-// are not valid in that encoding. A character cut off by the end of the
+// Plausibility of bytes read as CP932, UTF-8 or EUC-JP (0 or more); -1
+// when the bytes are not valid in that encoding. A character cut off by the end of the
 // bytes does not make them invalid (so that a prefix scores too).
 struct TEncodingScores {
   long long Cp932 = -1, Utf8 = -1, EucJp = -1;
@@ -43,9 +44,10 @@ struct TEncodingScores {
 TEncodingScores ScoreEncodings(std::string_view bytes);
 
 // The encoding of a whole file: a BOM first (UTF-8, UTF-16 LE/BE); then
-// ISO-2022-JP escapes in 7-bit text; then pure ASCII gives asciiDefault;
-// then the best scoring of UTF-8, CP932 and EUC-JP among those that are
-// valid; none valid gives CP932 (the bytes are kept as they are).
+// ISO-2022-JP escapes in 7-bit text; then ASCII (with perhaps a character
+// cut off by the end) gives asciiDefault; then the best scoring of UTF-8,
+// CP932 and EUC-JP among those that are valid (ties: UTF-8, CP932); none
+// valid gives CP932 (the bytes are kept as they are).
 TDetection DetectEncoding(std::string_view bytes, TEncoding asciiDefault = TEncoding::Cp932);
 
 // Per CP932 code, the Unicode character the file used where it is not

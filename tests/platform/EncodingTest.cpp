@@ -14,7 +14,6 @@ const std::string kEuc = "abc \xA4\xA2\xA4\xA4\xB4\xC1\xBB\xFA\r\n";
 
 TEST(Encoding, DetectsByBomEscapesAndScore) {
   EXPECT_EQ(DetectEncoding("\xEF\xBB\xBFx").Encoding, TEncoding::Utf8Bom);
-  EXPECT_EQ(DetectEncoding("\xFF\xFEx\0", TEncoding::Cp932).Encoding, TEncoding::Cp932);
   EXPECT_EQ(DetectEncoding(std::string("\xFF\xFEx\0", 4)).Encoding, TEncoding::Utf16Le);
   EXPECT_EQ(DetectEncoding(std::string("\xFE\xFF\0x", 4)).Encoding, TEncoding::Utf16Be);
   EXPECT_EQ(DetectEncoding("a\x1B$B$\"\x1B(Bb").Encoding, TEncoding::Iso2022Jp);
@@ -29,9 +28,9 @@ TEST(Encoding, DetectsByBomEscapesAndScore) {
   EXPECT_EQ(DetectEncoding("\xFF\xFD\x80\xA0").Encoding, TEncoding::Cp932);
 }
 
-TEST(Encoding, AnOddUtf16FileIsNotTakenAsUtf16) {
+TEST(Encoding, AnOddUtf16FileIsReportedNotMisread) {
   TDetection d = DetectEncoding(std::string("\xFF\xFEx\0y", 5));
-  EXPECT_EQ(d.Encoding, TEncoding::Cp932);
+  EXPECT_EQ(d.Encoding, TEncoding::Utf16Le);
   EXPECT_FALSE(d.Note.empty());
   TDecoded odd = DecodeToCp932(std::string("\xFF\xFEx\0y", 5), TEncoding::Utf16Le);
   EXPECT_FALSE(odd.Exact);
