@@ -146,6 +146,31 @@ TEST(Encoding, IsoFormsThatCannotBeWrittenBackAreReported) {
   EXPECT_FALSE(d.Exact);
 }
 
+TEST(Encoding, EmptyFilesAndAMarkAlone) {
+  TDetection empty = DetectEncoding("", TEncoding::Utf8);
+  EXPECT_TRUE(empty.Ascii);
+  EXPECT_EQ(empty.Encoding, TEncoding::Utf8);
+  for (auto [bytes, e] : {std::pair{std::string("\xFF\xFE"), TEncoding::Utf16Le},
+                          std::pair{std::string("\xFE\xFF"), TEncoding::Utf16Be},
+                          std::pair{std::string("\xEF\xBB\xBF"), TEncoding::Utf8Bom}}) {
+    EXPECT_EQ(DetectEncoding(bytes).Encoding, e);
+    TDecoded d = DecodeToCp932(bytes, e);
+    EXPECT_TRUE(d.Exact);
+    EXPECT_EQ(d.Text, "");
+    EXPECT_EQ(EncodeFromCp932(d.Text, e).Bytes, bytes);
+  }
+  // A UTF-16 text keeps NUL characters and surrogate pairs apart from
+  // what CP932 can hold.
+  TDecoded nul = DecodeToCp932(std::string("\xFF\xFE" "a\0\0\0b\0", 8), TEncoding::Utf16Le);
+  EXPECT_TRUE(nul.Exact);
+  EXPECT_EQ(nul.Text, std::string("a\0b", 3));
+  TDecoded pair = DecodeToCp932(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), TEncoding::Utf16Le);
+  EXPECT_FALSE(pair.Exact);
+  EXPECT_NE(pair.Message.find("U+1F600"), std::string::npos);
+  TDecoded lone = DecodeToCp932(std::string("\xFF\xFE\x00\xD8x\0", 6), TEncoding::Utf16Le);
+  EXPECT_FALSE(lone.Exact);
+}
+
 TEST(Encoding, LineBreakStyles) {
   TLineBreaks lf = DetectLineBreaks("a\nb\nc\r\n");
   EXPECT_EQ(lf.Style, TLineBreak::Lf);
