@@ -1,6 +1,8 @@
 #include "platform/Encoding.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -248,26 +250,90 @@ int Utf8Char(std::string_view s, size_t i, char32_t& u) {
   return u >= min ? n : 0;
 }
 
-void DecodeUtf8(std::string_view s, Cp932Sink& sink, TDecoded& out) {
-  for (size_t i = 0; i < s.size();) {
-    char32_t u;
-    int n = Utf8Char(s, i, u);
-    if (n <= 0) {
-      size_t line, col;
-      ByteWhere(s, i, line, col);
-      if (out.Exact) {
-        out.Exact = false;
-        out.Line = line;
-        out.Column = col;
-        out.Message = std::string("UTF-8 として正しくないバイトがあります (") + Where(line, col) +
-                      ")。読み出し専用で開きます。";
-      }
-      out.Text += kCp932Replacement;
+// UTF-8 is by far the most common case and files are large, so it has
+// its own loop: runs of ASCII are copied eight bytes at a time, the output
+// is written in place (CP932 is never longer than UTF-8), and the place of
+// a problem is worked out only when there is one.
+void DecodeUtf8(std::string_view s, TDecoded& out) {
+  const Cp932Tables& t = Tables();
+  std::vector<char32_t> used(0x10000, kNoChar);
+  std::vector<size_t> firstUse(0x80, SIZE_MAX); // of a non-ASCII twin of an ASCII code
+  std::string& text = out.Text;
+  text.resize(s.size());
+  char* o = text.data();
+  const char* p = s.data();
+  const size_t n = s.size();
+  auto problem = [&](size_t at, const std::string& what) {
+    if (!out.Exact) return;
+    out.Exact = false;
+    out.Line = 1;
+    size_t lineStart = 0;
+    for (size_t k = 0; k < at; ++k)
+      if (p[k] == '\n') ++out.Line, lineStart = k + 1;
+    out.Column = 1;
+    for (size_t k = lineStart; k < at; ++k)
+      if ((static_cast<unsigned char>(p[k]) & 0xC0) != 0x80) ++out.Column;
+    out.Message = std::string("UTF-8 のファイルの ") + Where(out.Line, out.Column) + ": " + what +
+                  "。読み出し専用で開きます。";
+  };
+  size_t i = 0;
+  while (i < n) {
+    while (i + 8 <= n) {
+      uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      if (w & 0x8080808080808080ull) break;
+      std::memcpy(o, p + i, 8);
+      o += 8;
+      i += 8;
+    }
+    if (i >= n) break;
+    const unsigned char c = static_cast<unsigned char>(p[i]);
+    if (c < 0x80) {
+      *o++ = static_cast<char>(c);
       ++i;
       continue;
     }
-    sink.Put(u);
-    i += static_cast<size_t>(n);
+    char32_t u;
+    const int len = Utf8Char(s, i, u);
+    if (len <= 0) {
+      problem(i, "UTF-8 として正しくないバイトがあります");
+      *o++ = kCp932Replacement;
+      ++i;
+      continue;
+    }
+    const uint16_t code = u < 0x10000 ? t.ToCode[u] : kNoCode;
+    if (code == kNoCode) {
+      problem(i, CharName(u) + " は Shift_JIS にない文字です");
+      *o++ = kCp932Replacement;
+    } else {
+      char32_t& seen = used[code];
+      if (seen == kNoChar) {
+        seen = u;
+        if (code < 0x80) firstUse[code] = i;
+      } else if (seen != u) {
+        problem(i, CharName(seen) + " と " + CharName(u) +
+                       " が混在していて、Shift_JIS では区別できません");
+      }
+      if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
+      *o++ = static_cast<char>(code & 0xFF);
+    }
+    i += static_cast<size_t>(len);
+  }
+  text.resize(static_cast<size_t>(o - text.data()));
+  // ASCII went by without being recorded: a twin of an ASCII code (¥ for
+  // "\\", ‾ for "~") mixes with it when the file holds that byte too.
+  for (unsigned code = 0; code < 0x80; ++code) {
+    if (firstUse[code] == SIZE_MAX) continue;
+    const void* ascii = std::memchr(p, static_cast<int>(code), n);
+    if (ascii) {
+      const size_t at = std::max(firstUse[code], static_cast<size_t>(static_cast<const char*>(ascii) - p));
+      problem(at, CharName(used[code]) + " と " + CharName(code) +
+                      " が混在していて、Shift_JIS では区別できません");
+    }
+  }
+  for (uint32_t code = 0; code < 0x10000; ++code) {
+    const char32_t u = used[code];
+    if (u != kNoChar && u != t.FromCode[code]) out.Variants[static_cast<uint16_t>(code)] = u;
   }
 }
 
@@ -422,13 +488,16 @@ TDecoded DecodeToCp932(std::string_view bytes, TEncoding e) {
     out.Text.assign(bytes);
     return out;
   }
+  if (e == TEncoding::Utf8 || e == TEncoding::Utf8Bom) {
+    if (e == TEncoding::Utf8Bom && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    DecodeUtf8(bytes, out);
+    return out;
+  }
   out.Text.reserve(bytes.size());
   Cp932Sink sink(out, e);
   switch (e) {
   case TEncoding::Utf8Bom:
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    [[fallthrough]];
-  case TEncoding::Utf8: DecodeUtf8(bytes, sink, out); break;
+  case TEncoding::Utf8:
   case TEncoding::Utf16Le:
   case TEncoding::Utf16Be: {
     const bool be = e == TEncoding::Utf16Be;

@@ -95,6 +95,16 @@ TEST(Encoding, RemembersWhichTwinTheFileUsed) {
   EXPECT_EQ(both.Column, 2u);
   EXPECT_NE(both.Message.find("U+301C"), std::string::npos);
 
+  // A yen sign shares 0x5C with the backslash.
+  TDecoded yen = DecodeToCp932("C:\\\xC2\xA5", TEncoding::Utf8);
+  EXPECT_FALSE(yen.Exact);
+  EXPECT_EQ(yen.Column, 4u);
+  EXPECT_NE(yen.Message.find("U+00A5"), std::string::npos);
+  TDecoded yenAlone = DecodeToCp932("\xC2\xA5" "100", TEncoding::Utf8);
+  EXPECT_TRUE(yenAlone.Exact);
+  EXPECT_EQ(EncodeFromCp932(yenAlone.Text, TEncoding::Utf8, yenAlone.Variants).Bytes,
+            "\xC2\xA5" "100");
+
   // EUC-JP holds only the wave dash: a tilde typed into the document is
   // written as its twin rather than refused.
   TEncoded euc = EncodeFromCp932("\x81\x60", TEncoding::EucJp);
