@@ -61,6 +61,9 @@ private:
 struct Cp932Tables {
   std::vector<char32_t> FromCode = std::vector<char32_t>(0x10000, kNoChar);
   std::vector<uint16_t> ToCode = std::vector<uint16_t>(0x10000, kNoCode);
+  // Codes that more than one character converts to (0x8160 from U+301C
+  // and U+FF5E …): only these need to be watched while decoding.
+  std::vector<uint8_t> Shared = std::vector<uint8_t>(0x10000, 0);
 
   Cp932Tables() {
     Iconv from("UTF-32LE", "CP932");
@@ -99,6 +102,8 @@ struct Cp932Tables {
       if (out.size() == 2) code = static_cast<uint16_t>(code << 8 | static_cast<unsigned char>(out[1]));
       ToCode[u] = code;
     }
+    for (uint32_t u = 0; u < 0x10000; ++u)
+      if (ToCode[u] != kNoCode && FromCode[ToCode[u]] != u) Shared[ToCode[u]] = 1;
   }
 };
 
@@ -254,6 +259,34 @@ int Utf8Char(std::string_view s, size_t i, char32_t& u) {
 // its own loop: runs of ASCII are copied eight bytes at a time, the output
 // is written in place (CP932 is never longer than UTF-8), and the place of
 // a problem is worked out only when there is one.
+// Utf8Char with the common three-byte forms (kana, kanji, full-width
+// forms: first bytes E1-EC and EE-EF, which have no overlong or surrogate
+// cases) done inline.
+inline int Utf8CharFast(std::string_view s, size_t i, char32_t& u) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  if (((c >= 0xE1 && c <= 0xEC) || c >= 0xEE) && c <= 0xEF && i + 2 < s.size()) {
+    const unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
+    const unsigned char b2 = static_cast<unsigned char>(s[i + 2]);
+    if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80) {
+      u = (char32_t(c & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (b2 & 0x3F);
+      return 3;
+    }
+  }
+  return Utf8Char(s, i, u);
+}
+
+// Bytes from i on that are below 0x80, eight at a time.
+inline size_t SkipAscii(const char* p, size_t i, size_t n) {
+  while (i + 8 <= n) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & 0x8080808080808080ull) break;
+    i += 8;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
 void DecodeUtf8(std::string_view s, TDecoded& out) {
   const Cp932Tables& t = Tables();
   std::vector<char32_t> used(0x10000, kNoChar);
@@ -294,7 +327,7 @@ void DecodeUtf8(std::string_view s, TDecoded& out) {
       continue;
     }
     char32_t u;
-    const int len = Utf8Char(s, i, u);
+    const int len = Utf8CharFast(s, i, u);
     if (len <= 0) {
       problem(i, "UTF-8 として正しくないバイトがあります");
       *o++ = kCp932Replacement;
@@ -306,13 +339,15 @@ void DecodeUtf8(std::string_view s, TDecoded& out) {
       problem(i, CharName(u) + " は Shift_JIS にない文字です");
       *o++ = kCp932Replacement;
     } else {
-      char32_t& seen = used[code];
-      if (seen == kNoChar) {
-        seen = u;
-        if (code < 0x80) firstUse[code] = i;
-      } else if (seen != u) {
-        problem(i, CharName(seen) + " と " + CharName(u) +
-                       " が混在していて、Shift_JIS では区別できません");
+      if (t.Shared[code]) {
+        char32_t& seen = used[code];
+        if (seen == kNoChar) {
+          seen = u;
+          if (code < 0x80) firstUse[code] = i;
+        } else if (seen != u) {
+          problem(i, CharName(seen) + " と " + CharName(u) +
+                         " が混在していて、Shift_JIS では区別できません");
+        }
       }
       if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
       *o++ = static_cast<char>(code & 0xFF);
@@ -612,11 +647,9 @@ TEncodingScores ScoreEncodings(std::string_view s) {
     long long score = 0;
     bool ok = true;
     for (size_t i = 0; i < s.size() && ok;) {
+      i = SkipAscii(s.data(), i, s.size());
+      if (i >= s.size()) break;
       const unsigned char b = static_cast<unsigned char>(s[i]);
-      if (b < 0x80) {
-        ++i;
-        continue;
-      }
       if (IsLeadByte(b)) {
         if (i + 1 >= s.size()) break; // cut at the end
         const unsigned code = b << 8 | static_cast<unsigned char>(s[i + 1]);
@@ -640,11 +673,11 @@ TEncodingScores ScoreEncodings(std::string_view s) {
     long long score = 0;
     bool ok = true;
     for (size_t i = 0; i < s.size() && ok;) {
+      i = SkipAscii(s.data(), i, s.size());
+      if (i >= s.size()) break;
       const unsigned char b = static_cast<unsigned char>(s[i]);
       auto at = [&](size_t k) { return static_cast<unsigned char>(s[i + k]); };
-      if (b < 0x80) {
-        ++i;
-      } else if (b == 0x8E) {
+      if (b == 0x8E) {
         if (i + 1 >= s.size()) break;
         if (at(1) < 0xA1 || at(1) > 0xDF) ok = false;
         score -= 1;
@@ -673,8 +706,10 @@ TEncodingScores ScoreEncodings(std::string_view s) {
     long long score = 0;
     bool ok = true;
     for (size_t i = 0; i < s.size();) {
+      i = SkipAscii(s.data(), i, s.size());
+      if (i >= s.size()) break;
       char32_t u;
-      int n = Utf8Char(s, i, u);
+      int n = Utf8CharFast(s, i, u);
       if (n < 0) break; // cut at the end
       if (n == 0) {
         ok = false;
