@@ -50,9 +50,26 @@ void TEditorCaret::SetTabSpaceCount(int v) {
   Notify(tabSpaceCount_, v - v % 2);
 }
 
+bool TEditorCaret::SameValues(const TEditorCaret& o) const {
+  const TEditorCursors &a = *cursors_, &b = *o.cursors_;
+  return autoCursor_ == o.autoCursor_ && autoIndent_ == o.autoIndent_ &&
+         backSpaceUnIndent_ == o.backSpaceUnIndent_ && freeCaret_ == o.freeCaret_ &&
+         freeRow_ == o.freeRow_ && inTab_ == o.inTab_ && keepCaret_ == o.keepCaret_ &&
+         lockScroll_ == o.lockScroll_ && nextLine_ == o.nextLine_ &&
+         prevSpaceIndent_ == o.prevSpaceIndent_ && rowSelect_ == o.rowSelect_ &&
+         selDragMode_ == o.selDragMode_ && selMove_ == o.selMove_ && softTab_ == o.softTab_ &&
+         style_ == o.style_ && tabIndent_ == o.tabIndent_ && tabSpaceCount_ == o.tabSpaceCount_ &&
+         a.DefaultCursor() == b.DefaultCursor() && a.DragSelCursor() == b.DragSelCursor() &&
+         a.DragSelCopyCursor() == b.DragSelCopyCursor() && a.InSelCursor() == b.InSelCursor() &&
+         a.LeftMarginCursor() == b.LeftMarginCursor() && a.TopMarginCursor() == b.TopMarginCursor();
+}
+
 void TEditorCaret::CopyFrom(const TPersistent* source) {
   auto* s = Same<TEditorCaret>(source);
   if (!s) return TNotifyPersistent::CopyFrom(source);
+  // A caret change empties the editor's undo lists, so copying equal
+  // values must not report one.
+  if (SameValues(*s)) return;
   UpdateGuard<TEditorCaret> update(*this);
   autoCursor_ = s->autoCursor_;
   autoIndent_ = s->autoIndent_;

@@ -90,11 +90,13 @@ public:
   // Clamped to 2..8 and lowered to an even number.
   void SetTabSpaceCount(int v);
 
+  // Reports a change only when some value differs.
   void CopyFrom(const TPersistent* source) override;
   static const TPropTable& ClassProps();
   const TPropTable* PublishedProps() const override { return &ClassProps(); }
 
 private:
+  bool SameValues(const TEditorCaret& o) const;
   bool autoCursor_ = true;
   bool autoIndent_ = true;
   bool backSpaceUnIndent_ = true;
