@@ -12,9 +12,12 @@ enum Op : uint8_t {
   opClip = 2,      // rect
   opFill = 3,      // rect, colour
   opLine = 4,      // x1 y1 x2 y2, colour
-  opTextState = 5, // clip rect, advance, fg, bg, flags (bit 0 opaque, style above)
-  opText = 6,      // x, y, length, bytes
-  opBitmap = 7,    // dx dy w h, pixels
+  opTextClip = 5,  // rect: the clip of the texts that follow
+  opNewAttr = 6,   // advance, fg, bg, flags (bit 0 opaque, style above): a new
+                   // entry of the page's text attributes, selected
+  opAttr = 7,      // index: selects an earlier entry
+  opText = 8,      // x and y as steps from the last text's, length, bytes
+  opBitmap = 9,    // dx dy w h, pixels
 };
 
 void PutU(std::string& out, uint64_t v) {
@@ -78,9 +81,14 @@ private:
 void TPageMetafile::Replay(TSurface& s) const {
   Reader r(bytes_);
   TRect textClip;
-  int advance = 0;
-  TColor fg = 0, bg = 0;
-  uint8_t flags = 0;
+  struct Attr {
+    int Advance;
+    TColor Fg, Bg;
+    uint8_t Flags;
+  };
+  std::vector<Attr> attrs;
+  Attr a{0, 0, 0, 0};
+  int lastX = 0, lastY = 0;
   while (!r.AtEnd()) {
     switch (r.Byte()) {
     case opFont: s.SetFont(fonts_.at(r.U())); break;
@@ -95,18 +103,21 @@ void TPageMetafile::Replay(TSurface& s) const {
       s.Line(x1, y1, x2, y2, static_cast<TColor>(r.U()));
       break;
     }
-    case opTextState:
-      textClip = r.Rect();
-      advance = static_cast<int>(r.U());
-      fg = static_cast<TColor>(r.U());
-      bg = static_cast<TColor>(r.U());
-      flags = r.Byte();
+    case opTextClip: textClip = r.Rect(); break;
+    case opNewAttr:
+      a.Advance = static_cast<int>(r.U());
+      a.Fg = static_cast<TColor>(r.U());
+      a.Bg = static_cast<TColor>(r.U());
+      a.Flags = r.Byte();
+      attrs.push_back(a);
       break;
+    case opAttr: a = attrs.at(r.U()); break;
     case opText: {
-      int x = r.S(), y = r.S();
+      lastX += r.S();
+      lastY += r.S();
       std::string_view text = r.Bytes(r.U());
-      s.TextOut(x, y, textClip, text, advance, fg, bg, flags & 1,
-                static_cast<TFontStyles>(flags >> 1));
+      s.TextOut(lastX, lastY, textClip, text, a.Advance, a.Fg, a.Bg, a.Flags & 1,
+                static_cast<TFontStyles>(a.Flags >> 1));
       break;
     }
     case opBitmap: {
@@ -172,24 +183,34 @@ void TPageRecorder::TextOut(int x, int y, const TRect& clip, std::string_view sj
                             TColor fg, TColor bg, bool opaque, TFontStyles style) {
   std::string& out = page_.bytes_;
   const uint8_t flags = static_cast<uint8_t>((opaque ? 1 : 0) | (style << 1));
-  if (!textStateSet_ || !(clip == textClip_) || advance != advance_ || fg != fg_ || bg != bg_ ||
-      flags != flags_) {
-    textStateSet_ = true;
+  if (!clipSet_ || !(clip == textClip_)) {
+    clipSet_ = true;
     textClip_ = clip;
-    advance_ = advance;
-    fg_ = fg;
-    bg_ = bg;
-    flags_ = flags;
-    out.push_back(static_cast<char>(opTextState));
+    out.push_back(static_cast<char>(opTextClip));
     PutRect(clip);
-    PutU(out, static_cast<uint64_t>(advance < 0 ? 0 : advance));
-    PutU(out, fg);
-    PutU(out, bg);
-    out.push_back(static_cast<char>(flags));
+  }
+  const TAttr attr{std::max(advance, 0), fg, bg, flags};
+  if (attr_ < 0 || !(attrs_[static_cast<size_t>(attr_)] == attr)) {
+    auto it = std::find(attrs_.begin(), attrs_.end(), attr);
+    if (it == attrs_.end()) {
+      attr_ = static_cast<int>(attrs_.size());
+      attrs_.push_back(attr);
+      out.push_back(static_cast<char>(opNewAttr));
+      PutU(out, static_cast<uint64_t>(attr.Advance));
+      PutU(out, fg);
+      PutU(out, bg);
+      out.push_back(static_cast<char>(flags));
+    } else {
+      attr_ = static_cast<int>(it - attrs_.begin());
+      out.push_back(static_cast<char>(opAttr));
+      PutU(out, static_cast<uint64_t>(attr_));
+    }
   }
   out.push_back(static_cast<char>(opText));
-  PutS(out, x);
-  PutS(out, y);
+  PutS(out, x - lastX_);
+  PutS(out, y - lastY_);
+  lastX_ = x;
+  lastY_ = y;
   PutU(out, sjis.size());
   out.append(sjis);
 }

@@ -6,7 +6,8 @@
 // The stream is compact because a document of a hundred megabytes makes
 // tens of thousands of pages: numbers are variable-length, and the clip
 // and colours of text are stored as state that text calls refer to, so
-// that a printed row costs a few bytes beside its text.
+// that a printed row costs a few bytes beside its text; text positions
+// are steps from the previous text's.
 
 #include <cstddef>
 #include <functional>
@@ -65,12 +66,19 @@ private:
   TMeasure measure_;
   TFontSpec font_;
   TRect clip_;
-  // Text state last written to the stream.
-  bool textStateSet_ = false;
+  // Text state last written to the stream: the clip, the page's table of
+  // text attributes and the one selected, and where the last text went.
+  struct TAttr {
+    int Advance;
+    TColor Fg, Bg;
+    uint8_t Flags;
+    friend bool operator==(const TAttr&, const TAttr&) = default;
+  };
+  bool clipSet_ = false;
   TRect textClip_;
-  int advance_ = 0;
-  TColor fg_ = 0, bg_ = 0;
-  uint8_t flags_ = 0;
+  std::vector<TAttr> attrs_;
+  int attr_ = -1;
+  int lastX_ = 0, lastY_ = 0;
 };
 
 // The pages of one build, in order.

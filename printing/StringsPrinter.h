@@ -200,6 +200,9 @@ public:
 private:
   struct TLayout;
   void Fail(const std::string& message);
+  // Updates the progress window of the running build now and then; true
+  // once the user cancelled.
+  bool Poll(int last, int current);
   bool BuildPages(const TStrings& lines, TMetaFileList& list, const std::string& caption);
 
   TColor bkColor_ = clWhite;
@@ -235,6 +238,9 @@ private:
   int pageNumber_ = 0;
   int lineCounter_ = 0;
   bool building_ = false;
+  TPrintProgress* progress_ = nullptr;
+  std::string progressCaption_;
+  int64_t lastPoll_ = 0;
 };
 
 // Messages of refusals and failures.

@@ -65,6 +65,19 @@ struct BuildingGuard {
 
 } // namespace
 
+bool TStringsPrinter::Poll(int last, int current) {
+  if (!progress_) return false;
+  using Clock = std::chrono::steady_clock;
+  const int64_t now = Clock::now().time_since_epoch() / std::chrono::microseconds(1);
+  // Redrawn a few dozen times a second, not per row, yet often enough
+  // that a cancellation is answered at once.
+  if (current == 0 || now - lastPoll_ >= 25000) {
+    progress_->Update(progressCaption_, last, current);
+    lastPoll_ = now;
+  }
+  return progress_->Cancelled();
+}
+
 void TStringsPrinter::SplitIntoRows(const TStrings& lines, TRowAttributeStringList& rows,
                                     int rowWidth, int charWidth) {
   const int capacity = std::max(1, rowWidth / std::max(1, charWidth));
@@ -76,6 +89,7 @@ void TStringsPrinter::SplitIntoRows(const TStrings& lines, TRowAttributeStringLi
     rows.SetRowAttribute(k, end);
   };
   for (int s = 0; s < count; ++s) {
+    if ((s & 1023) == 0 && Poll(count - 1, s)) return;
     const ByteString text = ExpandTabs(lines.Get(s), tabSpaceCount_);
     const std::string_view t = text.view();
     if (t.size() <= static_cast<size_t>(capacity)) {
@@ -116,6 +130,7 @@ void TStringsPrinter::ComputeRowStates(TRowAttributeStringList& rows) {
   TRowAttributeData d;
   d.BracketIndex = -1;
   for (int k = 0; k < rows.GetCount(); ++k) {
+    if ((k & 1023) == 0 && Poll(rows.GetCount() - 1, k)) return;
     d.RowAttribute = rows.RowAttribute(k);
     rows.SetRowAttributeData(k, d);
     parser->UpdateRowData(k, rows, d);
@@ -187,12 +202,25 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
     return false;
   }
 
+  // The progress window is up before the lines are split, so that a long
+  // document can be cancelled from the start.
+  std::unique_ptr<TPrintProgress> progress = ProgressFactory ? ProgressFactory() : nullptr;
+  struct ProgressScope {
+    TStringsPrinter& p;
+    ~ProgressScope() { p.progress_ = nullptr; }
+  } scope{*this};
+  progress_ = progress.get();
+  progressCaption_ = caption;
+  if (progress) progress->Show(caption);
+
   TRowAttributeStringList rows;
   SplitIntoRows(lines, rows, rowWidth, W);
+  if (progress && progress->Cancelled()) return false;
   const bool colouring = fountain_ && (printMode_ == pmBWFontStyle || printMode_ == pmColorToken);
   std::unique_ptr<TFountainParser> parser;
   if (colouring) {
     ComputeRowStates(rows);
+    if (progress && progress->Cancelled()) return false;
     parser = fountain_->CreateParser();
   }
 
@@ -202,9 +230,6 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
   const TColor textFg = colour ? Resolve(spec.Color, clBlack) : clBlack;
   const TColor headFg = colour ? Resolve(headerColor_, clBlack) : clBlack;
   const TFontStyles fontStyle = spec.Style;
-
-  std::unique_ptr<TPrintProgress> progress = ProgressFactory ? ProgressFactory() : nullptr;
-  if (progress) progress->Show(caption);
 
   auto measure = [d](const TFontSpec& f) { return d ? d->MeasureFont(f) : TFontMetrics{}; };
   std::unique_ptr<TPageRecorder> canvas;
@@ -245,20 +270,9 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
   };
   std::vector<Run> runs;
   const int rowCount = rows.GetCount();
-  using Clock = std::chrono::steady_clock;
-  Clock::time_point lastUpdate{};
 
   for (int i = 0; i < rowCount; ++i) {
-    if (progress && (i & 63) == 0) {
-      // Progress is redrawn a few dozen times a second, not per row, yet
-      // often enough that a cancellation is answered at once.
-      const Clock::time_point now = Clock::now();
-      if (i == 0 || now - lastUpdate >= std::chrono::milliseconds(25)) {
-        progress->Update(caption, rowCount - 1, i);
-        lastUpdate = now;
-      }
-      if (progress->Cancelled()) return false;
-    }
+    if ((i & 63) == 0 && Poll(rowCount - 1, i)) return false;
     const int source = rows.RowData(i);
     if (lineRangeOption_ == roLimited && (source < startLine_ - 1 || source > lastLine_ - 1))
       continue;
