@@ -30,7 +30,8 @@ const ze::TStringList& CorpusLines(size_t* bytes = nullptr) {
     ze::bench::FileBytes file = ze::bench::ReadWholeFile(ze::bench::CorpusPath());
     textBytes = file.size;
     lines.SetCapacity(2600000);
-    ze::bench::ForEachLine(file, [](std::string_view line, bool) { lines.Add(ze::ByteString(line)); });
+    ze::bench::ForEachLine(file,
+                           [](std::string_view line, bool) { lines.Add(ze::ByteString(line)); });
   }
   if (bytes) *bytes = textBytes;
   return lines;
@@ -47,7 +48,8 @@ public:
       maxGap = std::max(maxGap, std::chrono::duration<double>(now - updates.back()).count());
     updates.push_back(now);
     ze::TFormStringsPrinterProgress::Update(caption, last, current);
-    if (cancelAfter_ > 0 && std::chrono::duration<double>(now - updates.front()).count() >= cancelAfter_ &&
+    if (cancelAfter_ > 0 &&
+        std::chrono::duration<double>(now - updates.front()).count() >= cancelAfter_ &&
         !Cancelled()) {
       Cancel();
       cancelledAt = now;
@@ -99,7 +101,8 @@ void Layout(benchmark::State& state, bool coloured) {
     const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
     state.SetIterationTime(seconds);
     size_t recorded = 0;
-    for (const auto& p : pages) recorded += p->ByteSize();
+    for (const auto& p : pages)
+      recorded += p->ByteSize();
     state.counters["pages"] = static_cast<double>(pages.size());
     state.counters["pages_MB"] = static_cast<double>(recorded) / 1e6;
     state.counters["pages/text"] = static_cast<double>(recorded) / static_cast<double>(textBytes);
@@ -107,8 +110,12 @@ void Layout(benchmark::State& state, bool coloured) {
   }
 }
 
-void BM_LayoutCorpus(benchmark::State& state) { Layout(state, false); }
-void BM_LayoutCorpusColoured(benchmark::State& state) { Layout(state, true); }
+void BM_LayoutCorpus(benchmark::State& state) {
+  Layout(state, false);
+}
+void BM_LayoutCorpusColoured(benchmark::State& state) {
+  Layout(state, true);
+}
 
 // Cancels a build the given milliseconds after it started: the time from
 // the cancellation to the build's end, freeing what it built included.
@@ -136,7 +143,11 @@ void BM_CancelLayout(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_LayoutCorpus)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_LayoutCorpus)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 BENCHMARK(BM_LayoutCorpusColoured)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_CancelLayout)
     ->UseManualTime()

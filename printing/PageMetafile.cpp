@@ -8,16 +8,16 @@ namespace ze {
 namespace {
 
 enum Op : uint8_t {
-  opFont = 1,      // font index
-  opClip = 2,      // rect
-  opFill = 3,      // rect, colour
-  opLine = 4,      // x1 y1 x2 y2, colour
-  opTextClip = 5,  // rect: the clip of the texts that follow
-  opNewAttr = 6,   // advance, fg, bg, flags (bit 0 opaque, style above): a new
-                   // entry of the page's text attributes, selected
-  opAttr = 7,      // index: selects an earlier entry
-  opText = 8,      // x and y as steps from the last text's, length, bytes
-  opBitmap = 9,    // dx dy w h, pixels
+  opFont = 1,     // font index
+  opClip = 2,     // rect
+  opFill = 3,     // rect, colour
+  opLine = 4,     // x1 y1 x2 y2, colour
+  opTextClip = 5, // rect: the clip of the texts that follow
+  opNewAttr = 6,  // advance, fg, bg, flags (bit 0 opaque, style above): a new
+                  // entry of the page's text attributes, selected
+  opAttr = 7,     // index: selects an earlier entry
+  opText = 8,     // x and y as steps from the last text's, length, bytes
+  opBitmap = 9,   // dx dy w h, pixels
 };
 
 void PutU(std::string& out, uint64_t v) {
@@ -91,8 +91,12 @@ void TPageMetafile::Replay(TSurface& s) const {
   int lastX = 0, lastY = 0;
   while (!r.AtEnd()) {
     switch (r.Byte()) {
-    case opFont: s.SetFont(fonts_.at(r.U())); break;
-    case opClip: s.SetClipRect(r.Rect()); break;
+    case opFont:
+      s.SetFont(fonts_.at(r.U()));
+      break;
+    case opClip:
+      s.SetClipRect(r.Rect());
+      break;
     case opFill: {
       TRect rect = r.Rect();
       s.FillRect(rect, static_cast<TColor>(r.U()));
@@ -103,7 +107,9 @@ void TPageMetafile::Replay(TSurface& s) const {
       s.Line(x1, y1, x2, y2, static_cast<TColor>(r.U()));
       break;
     }
-    case opTextClip: textClip = r.Rect(); break;
+    case opTextClip:
+      textClip = r.Rect();
+      break;
     case opNewAttr:
       a.Advance = static_cast<int>(r.U());
       a.Fg = static_cast<TColor>(r.U());
@@ -111,7 +117,9 @@ void TPageMetafile::Replay(TSurface& s) const {
       a.Flags = r.Byte();
       attrs.push_back(a);
       break;
-    case opAttr: a = attrs.at(r.U()); break;
+    case opAttr:
+      a = attrs.at(r.U());
+      break;
     case opText: {
       lastX += r.S();
       lastY += r.S();
@@ -125,11 +133,13 @@ void TPageMetafile::Replay(TSurface& s) const {
       TBitmap bmp;
       int w = static_cast<int>(r.U()), h = static_cast<int>(r.U());
       bmp.Resize(w, h, 0);
-      for (uint32_t& px : bmp.Pixels) px = static_cast<uint32_t>(r.U());
+      for (uint32_t& px : bmp.Pixels)
+        px = static_cast<uint32_t>(r.U());
       s.DrawBitmap(dx, dy, bmp, 0, 0, w, h);
       break;
     }
-    default: throw std::runtime_error("bad page record");
+    default:
+      throw std::runtime_error("bad page record");
     }
   }
 }
@@ -147,7 +157,8 @@ void TPageRecorder::PutRect(const TRect& r) {
 void TPageRecorder::SetFont(const TFontSpec& font) {
   font_ = font;
   size_t i = 0;
-  while (i < page_.fonts_.size() && !(page_.fonts_[i] == font)) ++i;
+  while (i < page_.fonts_.size() && !(page_.fonts_[i] == font))
+    ++i;
   if (i == page_.fonts_.size()) page_.fonts_.push_back(font);
   page_.bytes_.push_back(static_cast<char>(opFont));
   PutU(page_.bytes_, i);
@@ -225,7 +236,8 @@ void TPageRecorder::DrawBitmap(int dx, int dy, const TBitmap& bmp, int sx, int s
   PutU(out, static_cast<uint64_t>(w));
   PutU(out, static_cast<uint64_t>(h));
   for (int yy = 0; yy < h; ++yy)
-    for (int xx = 0; xx < w; ++xx) PutU(out, bmp.At(sx + xx, sy + yy));
+    for (int xx = 0; xx < w; ++xx)
+      PutU(out, bmp.At(sx + xx, sy + yy));
 }
 
 } // namespace ze

@@ -32,7 +32,9 @@ public:
   // Draws the recorded calls onto s in the order they were made.
   void Replay(TSurface& s) const;
   // Bytes the page takes in memory.
-  size_t ByteSize() const noexcept { return bytes_.capacity() + fonts_.capacity() * sizeof(TFontSpec); }
+  size_t ByteSize() const noexcept {
+    return bytes_.capacity() + fonts_.capacity() * sizeof(TFontSpec);
+  }
   // Drops spare capacity once the page is complete.
   void Shrink() { bytes_.shrink_to_fit(); }
 

@@ -24,13 +24,13 @@ namespace ze {
 
 const std::vector<TNamedColour>& StandardColours() {
   static const std::vector<TNamedColour> colours = {
-      {"clBlack", 0x000000},  {"clMaroon", 0x000080},    {"clGreen", 0x008000},
-      {"clOlive", 0x008080},  {"clNavy", 0x800000},      {"clPurple", 0x800080},
-      {"clTeal", 0x808000},   {"clGray", 0x808080},      {"clSilver", 0xC0C0C0},
-      {"clRed", 0x0000FF},    {"clLime", 0x00FF00},      {"clYellow", 0x00FFFF},
-      {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF},   {"clAqua", 0xFFFF00},
-      {"clWhite", 0xFFFFFF},  {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},
-      {"clCream", 0xF0FBFF},  {"clMedGray", 0xA4A0A0}};
+      {"clBlack", 0x000000}, {"clMaroon", 0x000080},     {"clGreen", 0x008000},
+      {"clOlive", 0x008080}, {"clNavy", 0x800000},       {"clPurple", 0x800080},
+      {"clTeal", 0x808000},  {"clGray", 0x808080},       {"clSilver", 0xC0C0C0},
+      {"clRed", 0x0000FF},   {"clLime", 0x00FF00},       {"clYellow", 0x00FFFF},
+      {"clBlue", 0xFF0000},  {"clFuchsia", 0xFF00FF},    {"clAqua", 0xFFFF00},
+      {"clWhite", 0xFFFFFF}, {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},
+      {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0}};
   return colours;
 }
 
@@ -51,7 +51,9 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
   connect(group_, &QButtonGroup::idClicked, this, &TRadioGroup::Clicked);
 }
 
-int TRadioGroup::ItemIndex() const { return group_->checkedId(); }
+int TRadioGroup::ItemIndex() const {
+  return group_->checkedId();
+}
 void TRadioGroup::SetItemIndex(int i) {
   if (QAbstractButton* b = group_->button(i)) b->setChecked(true);
 }
@@ -90,7 +92,9 @@ void SelectColour(QComboBox* box, TColor c) {
   box->setCurrentIndex(i);
 }
 
-TColor ColourOf(QComboBox* box) { return static_cast<TColor>(box->currentData().toUInt()); }
+TColor ColourOf(QComboBox* box) {
+  return static_cast<TColor>(box->currentData().toUInt());
+}
 
 } // namespace
 
@@ -112,7 +116,8 @@ TFormStringsPrinterEditor::TFormStringsPrinterEditor(TStringsPrinter& source, co
   Button5->setToolTip(QStringLiteral("印刷"));
   Button6 = new QPushButton(QStringLiteral("プレビュー"), this);
   Button6->setToolTip(QStringLiteral("印刷 プレビュー"));
-  for (QWidget* w : std::initializer_list<QWidget*>{Label5, Label12, Label6, Button4, Button5, Button6})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{Label5, Label12, Label6, Button4, Button5, Button6})
     top->addWidget(w);
   layout->addLayout(top);
 
@@ -164,7 +169,8 @@ void TFormStringsPrinterEditor::BuildFontPage() {
   auto* m = new QGridLayout(mode);
   ComboBox6 = new QComboBox(mode);
   ComboBox6->addItems({QStringLiteral("白 黒"), QStringLiteral("カラー"),
-                       QStringLiteral("白 黒  構文強調 表示"), QStringLiteral("カラー 構文強調 表示")});
+                       QStringLiteral("白 黒  構文強調 表示"),
+                       QStringLiteral("カラー 構文強調 表示")});
   ComboBox3 = new QComboBox(mode);
   ComboBox4 = new QComboBox(mode);
   ComboBox5 = new QComboBox(mode);
@@ -194,9 +200,12 @@ void TFormStringsPrinterEditor::BuildFontPage() {
     int size = text.toInt(&ok);
     c.Font()->SetSize(ok ? size : 9);
   });
-  connect(ComboBox3, &QComboBox::activated, this, [this, &c] { c.Font()->SetColor(ColourOf(ComboBox3)); });
-  connect(ComboBox4, &QComboBox::activated, this, [this, &c] { c.SetBkColor(ColourOf(ComboBox4)); });
-  connect(ComboBox5, &QComboBox::activated, this, [this, &c] { c.SetHeaderColor(ColourOf(ComboBox5)); });
+  connect(ComboBox3, &QComboBox::activated, this,
+          [this, &c] { c.Font()->SetColor(ColourOf(ComboBox3)); });
+  connect(ComboBox4, &QComboBox::activated, this,
+          [this, &c] { c.SetBkColor(ColourOf(ComboBox4)); });
+  connect(ComboBox5, &QComboBox::activated, this,
+          [this, &c] { c.SetHeaderColor(ColourOf(ComboBox5)); });
   connect(ComboBox6, &QComboBox::currentIndexChanged, this, [this, &c](int i) {
     if (loading_ || i < 0) return;
     if (i == pmBW || i == pmBWFontStyle) {
@@ -309,8 +318,10 @@ void TFormStringsPrinterEditor::NumberEdited(QSpinBox* box) {
   if (loading_) return;
   int v = box->value();
   // Nothing or zero means "to the end"; one past the range starts anew.
-  if (v <= 0) v = 999999;
-  else if (v > 999999) v = 1;
+  if (v <= 0)
+    v = 999999;
+  else if (v > 999999)
+    v = 1;
   if (v != box->value()) {
     QSignalBlocker block(box);
     box->setValue(v);
@@ -411,7 +422,8 @@ void TFormStringsPrinterEditor::LoadFromCopy() {
   const QString name = QString::fromStdString(c.Font()->Name());
   if (ComboBox1->findText(name) < 0) ComboBox1->insertItem(0, name);
   ComboBox1->setCurrentIndex(ComboBox1->findText(name));
-  for (int s = 6; s <= 30; ++s) ComboBox2->addItem(QString::number(s));
+  for (int s = 6; s <= 30; ++s)
+    ComboBox2->addItem(QString::number(s));
   const QString size = QString::number(c.Font()->Size());
   if (ComboBox2->findText(size) < 0) ComboBox2->addItem(size);
   ComboBox2->setCurrentIndex(ComboBox2->findText(size));
@@ -452,7 +464,8 @@ void TFormStringsPrinterEditor::LoadFromCopy() {
   c.SetFooter("- %p -");
 
   const bool haveLines = lines_ != nullptr;
-  for (QWidget* w : std::initializer_list<QWidget*>{Label5, Label6, Label12, Button4, Button5, Button6})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{Label5, Label6, Label12, Button4, Button5, Button6})
     w->setEnabled(haveLines);
 
   ComboBox6->setCurrentIndex(c.PrintMode());

@@ -21,8 +21,7 @@ std::string PdfNameFor(const std::string& document) {
   std::string base = document.empty() ? std::string("Untitled") : document;
   size_t slash = base.find_last_of('/');
   size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1))
-    base.erase(dot);
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) base.erase(dot);
   return base + ".pdf";
 }
 
@@ -71,8 +70,10 @@ void TPrintController::Prepare(TStringsPrinter& p, TFountain* fountain,
     return std::make_unique<TFormStringsPrinterProgress>(parent);
   };
   p.OnPreview = [this](TStringsPrinter& printer, const TMetaFileList& pages) {
-    if (ShowPreview) ShowPreview(printer, pages);
-    else TFormStringsPrinterPreview::Execute(printer, pages, parent_);
+    if (ShowPreview)
+      ShowPreview(printer, pages);
+    else
+      TFormStringsPrinterPreview::Execute(printer, pages, parent_);
   };
 }
 
@@ -82,7 +83,8 @@ bool TPrintController::PreviewWith(TStringsPrinter& p, const TStrings& lines) {
 
 bool TPrintController::PrintWith(TStringsPrinter& p, const TStrings& lines) {
   if (!TQtPrinterDevice::PrintersInstalled()) {
-    std::string suggested = lastPdf_.empty() ? PdfNameFor(std::string(p.FileName().view())) : lastPdf_;
+    std::string suggested =
+        lastPdf_.empty() ? PdfNameFor(std::string(p.FileName().view())) : lastPdf_;
     std::optional<std::string> path = prompter_.AskSaveFileName(
         "プリンタがありません。PDF ファイルに印刷します", "PDF (*.pdf)", suggested);
     if (!path) return false;
@@ -117,16 +119,17 @@ bool TPrintController::PageSetup(const TStrings* lines, TFountain* fountain,
   TStringsPrinter& copy = form.Copy();
   Prepare(copy, fountain, fileName);
   form.OnPrinterSetup = [this] {
-    if (RunPrinterDialog) RunPrinterDialog(device_->Printer());
-    else QPrintDialog(&device_->Printer(), parent_).exec();
+    if (RunPrinterDialog)
+      RunPrinterDialog(device_->Printer());
+    else
+      QPrintDialog(&device_->Printer(), parent_).exec();
   };
   form.OnPrint = [this](TStringsPrinter& p, const TStrings& l) { PrintWith(p, l); };
   form.OnPreview = [this](TStringsPrinter& p, const TStrings& l) { PreviewWith(p, l); };
   const bool ok = RunPageSetup ? RunPageSetup(form) : form.exec() == QDialog::Accepted;
   if (!ok) return false;
   printer_->CopyFrom(&copy);
-  if (!SaveSettings())
-    prompter_.Error("印刷の設定を保存できませんでした: " + iniPath_);
+  if (!SaveSettings()) prompter_.Error("印刷の設定を保存できませんでした: " + iniPath_);
   return true;
 }
 

@@ -68,7 +68,8 @@ public:
 // Position of the progress bar, 0 ... 100.
 inline int ProgressPercent(int last, int current) {
   if (last <= 0) return 100;
-  return static_cast<int>((static_cast<int64_t>(current) * 200 + last) / (2 * static_cast<int64_t>(last)));
+  return static_cast<int>((static_cast<int64_t>(current) * 200 + last) /
+                          (2 * static_cast<int64_t>(last)));
 }
 
 } // namespace ze

@@ -62,7 +62,9 @@ void TFormStringsPrinterProgress::Update(const std::string& caption, int last, i
   QApplication::processEvents();
 }
 
-void TFormStringsPrinterProgress::reject() { cancelled_ = true; }
+void TFormStringsPrinterProgress::reject() {
+  cancelled_ = true;
+}
 
 void TFormStringsPrinterProgress::closeEvent(QCloseEvent* e) {
   cancelled_ = true;
@@ -93,10 +95,14 @@ TFormStringsPrinterPreview::TFormStringsPrinterPreview(TStringsPrinter& printer,
   layout->setContentsMargins(0, 0, 0, 0);
   auto* panel = new QWidget(this);
   auto* tools = new QHBoxLayout(panel);
-  SpeedButton1 = Button(panel, tools, "SpeedButton1", QStringLiteral("|<"), QStringLiteral("最初のページ"));
-  SpeedButton2 = Button(panel, tools, "SpeedButton2", QStringLiteral("<"), QStringLiteral("前ページ"));
-  SpeedButton3 = Button(panel, tools, "SpeedButton3", QStringLiteral(">"), QStringLiteral("次ページ"));
-  SpeedButton4 = Button(panel, tools, "SpeedButton4", QStringLiteral(">|"), QStringLiteral("最後のページ"));
+  SpeedButton1 =
+      Button(panel, tools, "SpeedButton1", QStringLiteral("|<"), QStringLiteral("最初のページ"));
+  SpeedButton2 =
+      Button(panel, tools, "SpeedButton2", QStringLiteral("<"), QStringLiteral("前ページ"));
+  SpeedButton3 =
+      Button(panel, tools, "SpeedButton3", QStringLiteral(">"), QStringLiteral("次ページ"));
+  SpeedButton4 =
+      Button(panel, tools, "SpeedButton4", QStringLiteral(">|"), QStringLiteral("最後のページ"));
   SpeedButton5 = Button(panel, tools, "SpeedButton5", QStringLiteral("縦幅に合せる"), {});
   SpeedButton6 = Button(panel, tools, "SpeedButton6", QStringLiteral("横幅に合せる"), {});
   SpeedButton7 = Button(panel, tools, "SpeedButton7", QStringLiteral("100% "), {});
@@ -139,8 +145,7 @@ TFormStringsPrinterPreview::TFormStringsPrinterPreview(TStringsPrinter& printer,
   // Wide enough for the page at actual size, five sixths of the screen high.
   QScreen* screen = QGuiApplication::primaryScreen();
   const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  resize(std::min(avail.width(), ImageSize().width() + vScrollWidth_ + 16),
-         avail.height() / 6 * 5);
+  resize(std::min(avail.width(), ImageSize().width() + vScrollWidth_ + 16), avail.height() / 6 * 5);
 }
 
 void TFormStringsPrinterPreview::Execute(TStringsPrinter& printer, const TMetaFileList& pages,
@@ -149,7 +154,9 @@ void TFormStringsPrinterPreview::Execute(TStringsPrinter& printer, const TMetaFi
   form.exec();
 }
 
-QSize TFormStringsPrinterPreview::ImageSize() const { return Image1->size(); }
+QSize TFormStringsPrinterPreview::ImageSize() const {
+  return Image1->size();
+}
 
 void TFormStringsPrinterPreview::GoToPage(int n) {
   const int count = static_cast<int>(pages_.size());
@@ -203,9 +210,9 @@ void TFormStringsPrinterPreview::DrawPage() {
   {
     QPainter p(&img);
     p.setRenderHint(QPainter::TextAntialiasing);
-    DrawPageInto(p, page,
-                 QRectF(off.Left * w / fw, off.Top * h / fh, page.Width() * w / fw,
-                        page.Height() * h / fh));
+    DrawPageInto(
+        p, page,
+        QRectF(off.Left * w / fw, off.Top * h / fh, page.Width() * w / fw, page.Height() * h / fh));
   }
   Image1->setPixmap(QPixmap::fromImage(img));
   Image1->resize(w, h);

@@ -27,7 +27,9 @@ QFont PrintFont(const TFontSpec& font, int dpi) {
   return f;
 }
 
-void TQtPageSurface::SetFont(const TFontSpec& font) { spec_ = font; }
+void TQtPageSurface::SetFont(const TFontSpec& font) {
+  spec_ = font;
+}
 
 QFont TQtPageSurface::FontFor(TFontStyles style) const {
   TFontSpec s = spec_;
@@ -73,7 +75,8 @@ void TQtPageSurface::TextOut(int x, int y, const TRect& clip, std::string_view s
   size_t i = 0;
   while (i < sjis.size()) {
     const int len = CharLengthAt(sjis, i);
-    const QString ch = QString::fromStdU16String(Cp932ToUtf16(sjis.substr(i, static_cast<size_t>(len))));
+    const QString ch =
+        QString::fromStdU16String(Cp932ToUtf16(sjis.substr(i, static_cast<size_t>(len))));
     const int cellX = x + static_cast<int>(i) * advance;
     const unsigned char b = static_cast<unsigned char>(sjis[i]);
     if (b < 0x20 || ch.isEmpty()) {
@@ -123,16 +126,22 @@ TQtPrinterDevice::~TQtPrinterDevice() {
   if (painter_ && painter_->isActive()) painter_->end();
 }
 
-bool TQtPrinterDevice::PrintersInstalled() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+bool TQtPrinterDevice::PrintersInstalled() {
+  return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
 
 void TQtPrinterDevice::SetPdfOutput(const std::string& path) {
   printer_->setOutputFormat(QPrinter::PdfFormat);
   printer_->setOutputFileName(QString::fromStdString(path));
 }
 
-bool TQtPrinterDevice::PdfOutput() const { return printer_->outputFormat() == QPrinter::PdfFormat; }
+bool TQtPrinterDevice::PdfOutput() const {
+  return printer_->outputFormat() == QPrinter::PdfFormat;
+}
 
-bool TQtPrinterDevice::Available() const { return PdfOutput() || printer_->isValid(); }
+bool TQtPrinterDevice::Available() const {
+  return PdfOutput() || printer_->isValid();
+}
 
 int TQtPrinterDevice::PrinterIndex() const {
   if (PdfOutput()) return 0;
@@ -175,8 +184,12 @@ int TQtPrinterDevice::PageHeight() const {
   return printer_->pageLayout().paintRectPixels(printer_->resolution()).height();
 }
 
-int TQtPrinterDevice::DpiX() const { return printer_->resolution(); }
-int TQtPrinterDevice::DpiY() const { return printer_->resolution(); }
+int TQtPrinterDevice::DpiX() const {
+  return printer_->resolution();
+}
+int TQtPrinterDevice::DpiY() const {
+  return printer_->resolution();
+}
 
 bool TQtPrinterDevice::Landscape() const {
   return printer_->pageLayout().orientation() == QPageLayout::Landscape;

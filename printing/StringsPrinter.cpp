@@ -12,25 +12,38 @@
 namespace ze {
 
 const char* const kPrintColumnTooNarrow =
-    "列の幅が狭すぎて 1 文字も印刷できません。余白、段数、段間またはフォントのサイズを見直してください。";
+    "列の幅が狭すぎて 1 "
+    "文字も印刷できません。余白、段数、段間またはフォントのサイズを見直してください。";
 const char* const kPrintNoRowFits =
     "ページに 1 行も入りません。上下の余白、行間余白またはフォントのサイズを見直してください。";
-const char* const kPrintNoPagesSelected = "印刷するページがありません。ページ範囲と印刷するページを見直してください。";
-const char* const kPrintJobFailed = "印刷を開始できませんでした。プリンタの設定を確かめてください。";
+const char* const kPrintNoPagesSelected =
+    "印刷するページがありません。ページ範囲と印刷するページを見直してください。";
+const char* const kPrintJobFailed =
+    "印刷を開始できませんでした。プリンタの設定を確かめてください。";
 const char* const kPrintBusy = "ページを作成中です。";
 
 namespace {
 
-int Clamp(int v, int lo, int hi) { return std::clamp(v, lo, hi); }
+int Clamp(int v, int lo, int hi) {
+  return std::clamp(v, lo, hi);
+}
 
 } // namespace
 
 // ---------------------------------------------------------------- font
 
-void TStringsPrinterFont::SetName(const std::string& v) { Notify(spec_.Name, v); }
-void TStringsPrinterFont::SetSize(int v) { Notify(spec_.Size, std::max(1, v)); }
-void TStringsPrinterFont::SetStyle(TFontStyles v) { Notify(spec_.Style, v); }
-void TStringsPrinterFont::SetColor(TColor v) { Notify(spec_.Color, v); }
+void TStringsPrinterFont::SetName(const std::string& v) {
+  Notify(spec_.Name, v);
+}
+void TStringsPrinterFont::SetSize(int v) {
+  Notify(spec_.Size, std::max(1, v));
+}
+void TStringsPrinterFont::SetStyle(TFontStyles v) {
+  Notify(spec_.Style, v);
+}
+void TStringsPrinterFont::SetColor(TColor v) {
+  Notify(spec_.Color, v);
+}
 
 void TStringsPrinterFont::CopyFrom(const TPersistent* source) {
   auto* f = dynamic_cast<const TStringsPrinterFont*>(source);
@@ -44,13 +57,13 @@ void TStringsPrinterFont::CopyFrom(const TPersistent* source) {
 const TPropTable& TStringsPrinterFont::ClassProps() {
   using C = TStringsPrinterFont;
   static const TPropTable t(
-      nullptr,
-      {IntProp<C>("Color", &C::Color, &C::SetColor),
-       StrProp<C>(
-           "Name", [](const C& c) { return ByteString(c.Name()); },
-           [](C& c, const ByteString& v) { c.SetName(std::string(v.view())); }),
-       IntProp<C>("Size", &C::Size, &C::SetSize),
-       SetProp<C>("Style", &C::Style, &C::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"})});
+      nullptr, {IntProp<C>("Color", &C::Color, &C::SetColor),
+                StrProp<C>(
+                    "Name", [](const C& c) { return ByteString(c.Name()); },
+                    [](C& c, const ByteString& v) { c.SetName(std::string(v.view())); }),
+                IntProp<C>("Size", &C::Size, &C::SetSize),
+                SetProp<C>("Style", &C::Style, &C::SetStyle,
+                           {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"})});
   return t;
 }
 
@@ -128,9 +141,15 @@ TStringsPrinterInfo::TPaper TStringsPrinterInfo::CurrentPaper() {
   return {std::string(a4->Name), a4->Width, a4->Height};
 }
 
-std::string TStringsPrinterInfo::PaperName() { return CurrentPaper().Name; }
-int TStringsPrinterInfo::PaperWidth() { return CurrentPaper().Width; }
-int TStringsPrinterInfo::PaperHeight() { return CurrentPaper().Height; }
+std::string TStringsPrinterInfo::PaperName() {
+  return CurrentPaper().Name;
+}
+int TStringsPrinterInfo::PaperWidth() {
+  return CurrentPaper().Width;
+}
+int TStringsPrinterInfo::PaperHeight() {
+  return CurrentPaper().Height;
+}
 
 TStringsPrinterInfo::TOffsets TStringsPrinterInfo::UnprintableOffsets() {
   TOffsets o;
@@ -156,28 +175,52 @@ TStringsPrinter::TStringsPrinter(TComponent* owner)
   info_ = new TStringsPrinterInfo(this);
 }
 
-TStringsPrinter::~TStringsPrinter() { SetFountain(nullptr); }
+TStringsPrinter::~TStringsPrinter() {
+  SetFountain(nullptr);
+}
 
-void TStringsPrinter::SetColumnCount(int v) { columnCount_ = Clamp(v, 1, 3); }
-void TStringsPrinter::SetColumnSpace(int v) { columnSpace_ = Clamp(v, 0, 100); }
-void TStringsPrinter::SetFirstLineNumber(int v) { firstLineNumber_ = Clamp(v, 1, 999999); }
-void TStringsPrinter::SetFirstPageNumber(int v) { firstPageNumber_ = Clamp(v, 1, 999999); }
+void TStringsPrinter::SetColumnCount(int v) {
+  columnCount_ = Clamp(v, 1, 3);
+}
+void TStringsPrinter::SetColumnSpace(int v) {
+  columnSpace_ = Clamp(v, 0, 100);
+}
+void TStringsPrinter::SetFirstLineNumber(int v) {
+  firstLineNumber_ = Clamp(v, 1, 999999);
+}
+void TStringsPrinter::SetFirstPageNumber(int v) {
+  firstPageNumber_ = Clamp(v, 1, 999999);
+}
 void TStringsPrinter::SetFooterAlign(TStringsPrinterHeaderAlign v) {
   footerAlign_ = v <= haRight ? v : haNone;
 }
 void TStringsPrinter::SetHeaderAlign(TStringsPrinterHeaderAlign v) {
   headerAlign_ = v <= haRight ? v : haNone;
 }
-void TStringsPrinter::SetLastLine(int v) { lastLine_ = Clamp(v, 1, 999999); }
-void TStringsPrinter::SetLastPage(int v) { lastPage_ = Clamp(v, 1, 999999); }
+void TStringsPrinter::SetLastLine(int v) {
+  lastLine_ = Clamp(v, 1, 999999);
+}
+void TStringsPrinter::SetLastPage(int v) {
+  lastPage_ = Clamp(v, 1, 999999);
+}
 void TStringsPrinter::SetLineRangeOption(TStringsPrinterRangeOption v) {
   lineRangeOption_ = v == roLimited ? roLimited : roWhole;
 }
-void TStringsPrinter::SetMarginBottom(int v) { marginBottom_ = Clamp(v, 0, 100); }
-void TStringsPrinter::SetMarginLeft(int v) { marginLeft_ = Clamp(v, 0, 100); }
-void TStringsPrinter::SetMarginRight(int v) { marginRight_ = Clamp(v, 0, 100); }
-void TStringsPrinter::SetMarginTop(int v) { marginTop_ = Clamp(v, 0, 100); }
-void TStringsPrinter::SetMarginLine(int v) { marginLine_ = Clamp(v, 0, 100); }
+void TStringsPrinter::SetMarginBottom(int v) {
+  marginBottom_ = Clamp(v, 0, 100);
+}
+void TStringsPrinter::SetMarginLeft(int v) {
+  marginLeft_ = Clamp(v, 0, 100);
+}
+void TStringsPrinter::SetMarginRight(int v) {
+  marginRight_ = Clamp(v, 0, 100);
+}
+void TStringsPrinter::SetMarginTop(int v) {
+  marginTop_ = Clamp(v, 0, 100);
+}
+void TStringsPrinter::SetMarginLine(int v) {
+  marginLine_ = Clamp(v, 0, 100);
+}
 void TStringsPrinter::SetPageOption(TStringsPrinterPageOption v) {
   pageOption_ = v <= poEven ? v : poBoth;
 }
@@ -187,8 +230,12 @@ void TStringsPrinter::SetPrintMode(TStringsPrinterPrintMode v) {
 void TStringsPrinter::SetRangeOption(TStringsPrinterRangeOption v) {
   rangeOption_ = v == roLimited ? roLimited : roWhole;
 }
-void TStringsPrinter::SetStartLine(int v) { startLine_ = Clamp(v, 1, 999999); }
-void TStringsPrinter::SetStartPage(int v) { startPage_ = Clamp(v, 1, 999999); }
+void TStringsPrinter::SetStartLine(int v) {
+  startLine_ = Clamp(v, 1, 999999);
+}
+void TStringsPrinter::SetStartPage(int v) {
+  startPage_ = Clamp(v, 1, 999999);
+}
 void TStringsPrinter::SetTabSpaceCount(int v) {
   v = Clamp(v, 2, 8);
   tabSpaceCount_ = v & ~1;
@@ -342,12 +389,24 @@ ByteString TStringsPrinter::ExpandMacros(const ByteString& templ) {
     if (i + 1 >= t.size()) break; // a lone '%' at the end expands to nothing
     const char m = t[++i];
     switch (m) {
-    case 'F': out += "[ " + Utf8ToCp932(BaseNameWithoutExt(fileName_.view())) + " ]"; break;
-    case 'f': out += Utf8ToCp932(fileName_.view()); break;
-    case 'p': out += std::to_string(pageNumber_); break;
-    case 'd': out += std::to_string(clock().tm_mday); break;
-    case 'm': out += std::to_string(clock().tm_mon + 1); break;
-    case 'y': out += std::to_string(clock().tm_year + 1900); break;
+    case 'F':
+      out += "[ " + Utf8ToCp932(BaseNameWithoutExt(fileName_.view())) + " ]";
+      break;
+    case 'f':
+      out += Utf8ToCp932(fileName_.view());
+      break;
+    case 'p':
+      out += std::to_string(pageNumber_);
+      break;
+    case 'd':
+      out += std::to_string(clock().tm_mday);
+      break;
+    case 'm':
+      out += std::to_string(clock().tm_mon + 1);
+      break;
+    case 'y':
+      out += std::to_string(clock().tm_year + 1900);
+      break;
     case 't': {
       char buf[16];
       std::strftime(buf, sizeof buf, "%H:%M:%S", &clock());

@@ -23,6 +23,7 @@
 namespace ze {
 
 class TFountain;
+class TFountainParser;
 
 enum TStringsPrinterHeaderAlign : uint8_t { haNone, haLeft, haCenter, haRight };
 enum TStringsPrinterRangeOption : uint8_t { roWhole, roLimited };
@@ -203,6 +204,11 @@ private:
   // Updates the progress window of the running build now and then; true
   // once the user cancelled.
   bool Poll(int last, int current);
+  // One source line into rows of at most capacity bytes.
+  void SplitLine(const ByteString& line, int source, TRowAttributeStringList& rows, int capacity);
+  // Colouring states of rows from..., d carrying the state from row to row.
+  void ParseRowStates(TRowAttributeStringList& rows, int from, TFountainParser& parser,
+                      TRowAttributeData& d);
   bool BuildPages(const TStrings& lines, TMetaFileList& list, const std::string& caption);
 
   TColor bkColor_ = clWhite;

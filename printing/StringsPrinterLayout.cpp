@@ -31,8 +31,10 @@ ByteString ExpandTabs(const ByteString& s, int tab) {
   std::string out;
   out.reserve(v.size() + 8);
   for (char c : v) {
-    if (c == '\t') out.append(static_cast<size_t>(tab - static_cast<int>(out.size()) % tab), ' ');
-    else out.push_back(c);
+    if (c == '\t')
+      out.append(static_cast<size_t>(tab - static_cast<int>(out.size()) % tab), ' ');
+    else
+      out.push_back(c);
   }
   return ByteString(out);
 }
@@ -78,48 +80,60 @@ bool TStringsPrinter::Poll(int last, int current) {
   return progress_->Cancelled();
 }
 
+void TStringsPrinter::SplitLine(const ByteString& line, int source, TRowAttributeStringList& rows,
+                                int capacity) {
+  auto add = [&](const ByteString& s, TRowEnd end) {
+    int k = rows.Add(s);
+    rows.SetRowData(k, source);
+    rows.SetRowAttribute(k, end);
+  };
+  const ByteString text = ExpandTabs(line, tabSpaceCount_);
+  const std::string_view t = text.view();
+  if (t.size() <= static_cast<size_t>(capacity)) {
+    add(text, reLineBreak);
+    return;
+  }
+  size_t pos = 0;
+  while (t.size() - pos > static_cast<size_t>(capacity)) {
+    // The longest run of whole characters that fits, remembering where
+    // the last blank or double-byte character ended.
+    size_t end = pos, lastBreak = pos, lastLen = 0;
+    const size_t limit = pos + static_cast<size_t>(capacity);
+    while (end < t.size()) {
+      const size_t len = static_cast<size_t>(CharLengthAt(t, end));
+      if (end + len > limit) break;
+      if (ClassAt(t, end, len == 2) != kPrintable) lastBreak = end + len;
+      lastLen = len;
+      end += len;
+    }
+    if (end == pos) end = pos + static_cast<size_t>(CharLengthAt(t, pos)); // never an empty row
+    // Inside a run of single-byte printable characters: break after the
+    // last blank or double-byte character instead, if there is one.
+    const bool inRun = lastLen == 1 && ClassAt(t, end - 1, false) == kPrintable && end < t.size() &&
+                       !IsLeadByte(t[end]) && ClassAt(t, end, false) == kPrintable;
+    if (wordBreak_ && inRun && lastBreak > pos) end = lastBreak;
+    add(ByteString(t.substr(pos, end - pos)), reWrapped);
+    pos = end;
+  }
+  add(ByteString(t.substr(pos)), reLineBreak);
+}
+
 void TStringsPrinter::SplitIntoRows(const TStrings& lines, TRowAttributeStringList& rows,
                                     int rowWidth, int charWidth) {
   const int capacity = std::max(1, rowWidth / std::max(1, charWidth));
   const int count = lines.GetCount();
   rows.SetCapacity(rows.GetCount() + count);
-  auto add = [&](const ByteString& s, int source, TRowEnd end) {
-    int k = rows.Add(s);
-    rows.SetRowData(k, source);
-    rows.SetRowAttribute(k, end);
-  };
-  for (int s = 0; s < count; ++s) {
-    if ((s & 1023) == 0 && Poll(count - 1, s)) return;
-    const ByteString text = ExpandTabs(lines.Get(s), tabSpaceCount_);
-    const std::string_view t = text.view();
-    if (t.size() <= static_cast<size_t>(capacity)) {
-      add(text, s, reLineBreak);
-      continue;
-    }
-    size_t pos = 0;
-    while (t.size() - pos > static_cast<size_t>(capacity)) {
-      // The longest run of whole characters that fits, remembering where
-      // the last blank or double-byte character ended.
-      size_t end = pos, lastBreak = pos, lastLen = 0;
-      const size_t limit = pos + static_cast<size_t>(capacity);
-      while (end < t.size()) {
-        const size_t len = static_cast<size_t>(CharLengthAt(t, end));
-        if (end + len > limit) break;
-        if (ClassAt(t, end, len == 2) != kPrintable) lastBreak = end + len;
-        lastLen = len;
-        end += len;
-      }
-      if (end == pos) end = pos + static_cast<size_t>(CharLengthAt(t, pos)); // never an empty row
-      // Inside a run of single-byte printable characters: break after the
-      // last blank or double-byte character instead, if there is one.
-      const bool inRun = lastLen == 1 && ClassAt(t, end - 1, false) == kPrintable &&
-                         end < t.size() && !IsLeadByte(t[end]) &&
-                         ClassAt(t, end, false) == kPrintable;
-      if (wordBreak_ && inRun && lastBreak > pos) end = lastBreak;
-      add(ByteString(t.substr(pos, end - pos)), s, reWrapped);
-      pos = end;
-    }
-    add(ByteString(t.substr(pos)), s, reLineBreak);
+  for (int s = 0; s < count; ++s)
+    SplitLine(lines.Get(s), s, rows, capacity);
+}
+
+void TStringsPrinter::ParseRowStates(TRowAttributeStringList& rows, int from,
+                                     TFountainParser& parser, TRowAttributeData& d) {
+  for (int k = from; k < rows.GetCount(); ++k) {
+    d.RowAttribute = rows.RowAttribute(k);
+    rows.SetRowAttributeData(k, d);
+    parser.UpdateRowData(k, rows, d);
+    d.PrevRowAttribute = rows.RowAttribute(k);
   }
 }
 
@@ -129,13 +143,7 @@ void TStringsPrinter::ComputeRowStates(TRowAttributeStringList& rows) {
   std::unique_ptr<TFountainParser> parser = fountain_->CreateParser();
   TRowAttributeData d;
   d.BracketIndex = -1;
-  for (int k = 0; k < rows.GetCount(); ++k) {
-    if ((k & 1023) == 0 && Poll(rows.GetCount() - 1, k)) return;
-    d.RowAttribute = rows.RowAttribute(k);
-    rows.SetRowAttributeData(k, d);
-    parser->UpdateRowData(k, rows, d);
-    d.PrevRowAttribute = rows.RowAttribute(k);
-  }
+  ParseRowStates(rows, 0, *parser, d);
 }
 
 bool TStringsPrinter::MakePages(const TStrings& lines, TMetaFileList& list,
@@ -202,8 +210,9 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
     return false;
   }
 
-  // The progress window is up before the lines are split, so that a long
-  // document can be cancelled from the start.
+  // Lines are split and coloured one at a time as the pages fill: the
+  // build never holds more rows than one line gives, and a cancellation
+  // leaves nothing large to free.
   std::unique_ptr<TPrintProgress> progress = ProgressFactory ? ProgressFactory() : nullptr;
   struct ProgressScope {
     TStringsPrinter& p;
@@ -213,16 +222,12 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
   progressCaption_ = caption;
   if (progress) progress->Show(caption);
 
-  TRowAttributeStringList rows;
-  SplitIntoRows(lines, rows, rowWidth, W);
-  if (progress && progress->Cancelled()) return false;
   const bool colouring = fountain_ && (printMode_ == pmBWFontStyle || printMode_ == pmColorToken);
   std::unique_ptr<TFountainParser> parser;
-  if (colouring) {
-    ComputeRowStates(rows);
-    if (progress && progress->Cancelled()) return false;
-    parser = fountain_->CreateParser();
-  }
+  TRowAttributeData state;
+  state.BracketIndex = -1;
+  if (colouring) parser = fountain_->CreateParser();
+  const int capacity = std::max(1, rowWidth / W);
 
   // Colours of the mode.
   const bool colour = printMode_ == pmThreeColor || printMode_ == pmColorToken;
@@ -233,13 +238,16 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
 
   auto measure = [d](const TFontSpec& f) { return d ? d->MeasureFont(f) : TFontMetrics{}; };
   std::unique_ptr<TPageRecorder> canvas;
-  auto drawBand = [&](const TRect& band, const ByteString& templ, TStringsPrinterHeaderAlign align) {
+  auto drawBand = [&](const TRect& band, const ByteString& templ,
+                      TStringsPrinterHeaderAlign align) {
     if (band.Height() <= 0) return;
     const ByteString text = ExpandMacros(templ);
     const int width = static_cast<int>(text.size()) * W;
     int x = band.Left;
-    if (align == haCenter) x = band.Left + (band.Width() - width) / 2;
-    else if (align == haRight) x = band.Right - width;
+    if (align == haCenter)
+      x = band.Left + (band.Width() - width) / 2;
+    else if (align == haRight)
+      x = band.Right - width;
     const int y = band.Top + (band.Height() - m.Height) / 2;
     if (!text.empty())
       canvas->TextOut(x, y, band, text.view(), W, headFg, pageBg, false, fontStyle);
@@ -269,88 +277,97 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
     TFontStyles Style;
   };
   std::vector<Run> runs;
-  const int rowCount = rows.GetCount();
-
-  for (int i = 0; i < rowCount; ++i) {
-    if ((i & 63) == 0 && Poll(rowCount - 1, i)) return false;
-    const int source = rows.RowData(i);
-    if (lineRangeOption_ == roLimited && (source < startLine_ - 1 || source > lastLine_ - 1))
-      continue;
-    if (y + pitch > rowsBottom) {
-      y = rowsTop;
-      if (col + 1 < columnCount_) {
-        ++col;
-      } else {
-        finishPage();
-        ++pageNumber_;
-        startPage();
-        col = 0;
-      }
-    }
-    const int gutterLeft = columnLeft(col);
-    const int textLeft = gutterLeft + gutter;
-    if (lineNumber_ && source != lastNumbered) {
-      lastNumbered = source;
-      ++lineCounter_;
-      const std::string number = std::to_string(lineCounter_) + ": ";
-      const TRect g{gutterLeft, y, textLeft, y + H};
-      canvas->TextOut(textLeft - static_cast<int>(number.size()) * W, y, g, number, W, headFg,
-                      pageBg, false, fontStyle);
-    }
-    const ByteString& text = rows.Ref(i);
-    const TRect clip{textLeft, rowsTop, textLeft + textW, rowsBottom};
-    const int len = static_cast<int>(text.size());
-    if (len > 0 && !parser) {
-      canvas->TextOut(textLeft, y, clip, text.view(), W, textFg, pageBg, false, fontStyle);
-    } else if (len > 0) {
-      // Runs of equal colours and style over the row, each drawn once.
-      runs.clear();
-      auto addRun = [&](int a, int b, TColor fg, TColor bg, TFontStyles st) {
-        if (b <= a) return;
-        if (!runs.empty() && runs.back().End == a && runs.back().Fg == fg && runs.back().Bg == bg &&
-            runs.back().Style == st) {
-          runs.back().End = b;
-          return;
+  TRowAttributeStringList rows; // the rows of one source line
+  for (int source = 0; source < count; ++source) {
+    if ((source & 63) == 0 && Poll(count - 1, source)) return false;
+    if (lineRangeOption_ == roLimited && source > lastLine_ - 1) break;
+    const bool skipped =
+        lineRangeOption_ == roLimited && (source < startLine_ - 1 || source > lastLine_ - 1);
+    // A skipped line is still coloured: its colouring state runs on.
+    if (skipped && !parser) continue;
+    rows.Clear();
+    SplitLine(lines.Get(source), source, rows, capacity);
+    if (parser) ParseRowStates(rows, 0, *parser, state);
+    if (skipped) continue;
+    const int rowCount = rows.GetCount();
+    for (int i = 0; i < rowCount; ++i) {
+      if (y + pitch > rowsBottom) {
+        y = rowsTop;
+        if (col + 1 < columnCount_) {
+          ++col;
+        } else {
+          finishPage();
+          ++pageNumber_;
+          startPage();
+          col = 0;
         }
-        runs.push_back(Run{a, b, fg, bg, st});
-      };
-      const char* parseText = text.c_str();
-      if (rows.RowAttribute(i) == reWrapped && i + 1 < rowCount) {
-        // The parser sees a token cut at the row end whole.
-        joined.assign(text.view());
-        joined.append(rows.Ref(i + 1).view());
-        parseText = joined.c_str();
       }
-      parser->NewData(parseText, rows.RowAttributeData(i));
-      int done = 0;
-      for (TFountainTokenKind k = parser->NextToken(); k != ttEnd; k = parser->NextToken()) {
-        const int start = parser->SourcePos();
-        if (start >= len) break;
-        const int end = std::min(len, start + parser->TokenLength());
-        if (end <= done) continue;
-        addRun(done, start, textFg, pageBg, fontStyle);
-        TColor fg = textFg, bg = pageBg;
-        TFontStyles st = fontStyle;
-        if (TFountainColor* c = parser->TokenColor()) {
-          st = c->Style();
-          if (printMode_ == pmColorToken) {
-            bg = Resolve(c->BkColor(), pageBg);
-            fg = Resolve(c->Color(), textFg);
+      const int gutterLeft = columnLeft(col);
+      const int textLeft = gutterLeft + gutter;
+      if (lineNumber_ && source != lastNumbered) {
+        lastNumbered = source;
+        ++lineCounter_;
+        const std::string number = std::to_string(lineCounter_) + ": ";
+        const TRect g{gutterLeft, y, textLeft, y + H};
+        canvas->TextOut(textLeft - static_cast<int>(number.size()) * W, y, g, number, W, headFg,
+                        pageBg, false, fontStyle);
+      }
+      const ByteString& text = rows.Ref(i);
+      const TRect clip{textLeft, rowsTop, textLeft + textW, rowsBottom};
+      const int len = static_cast<int>(text.size());
+      if (len > 0 && !parser) {
+        canvas->TextOut(textLeft, y, clip, text.view(), W, textFg, pageBg, false, fontStyle);
+      } else if (len > 0) {
+        // Runs of equal colours and style over the row, each drawn once.
+        runs.clear();
+        auto addRun = [&](int a, int b, TColor fg, TColor bg, TFontStyles st) {
+          if (b <= a) return;
+          if (!runs.empty() && runs.back().End == a && runs.back().Fg == fg &&
+              runs.back().Bg == bg && runs.back().Style == st) {
+            runs.back().End = b;
+            return;
           }
+          runs.push_back(Run{a, b, fg, bg, st});
+        };
+        const char* parseText = text.c_str();
+        if (rows.RowAttribute(i) == reWrapped && i + 1 < rowCount) {
+          // The parser sees a token cut at the row end whole.
+          joined.assign(text.view());
+          joined.append(rows.Ref(i + 1).view());
+          parseText = joined.c_str();
         }
-        addRun(std::max(done, start), end, fg, bg, st);
-        done = end;
+        parser->NewData(parseText, rows.RowAttributeData(i));
+        int done = 0;
+        for (TFountainTokenKind k = parser->NextToken(); k != ttEnd; k = parser->NextToken()) {
+          const int start = parser->SourcePos();
+          if (start >= len) break;
+          const int end = std::min(len, start + parser->TokenLength());
+          if (end <= done) continue;
+          addRun(done, start, textFg, pageBg, fontStyle);
+          TColor fg = textFg, bg = pageBg;
+          TFontStyles st = fontStyle;
+          if (TFountainColor* c = parser->TokenColor()) {
+            st = c->Style();
+            if (printMode_ == pmColorToken) {
+              bg = Resolve(c->BkColor(), pageBg);
+              fg = Resolve(c->Color(), textFg);
+            }
+          }
+          addRun(std::max(done, start), end, fg, bg, st);
+          done = end;
+        }
+        addRun(done, len, textFg, pageBg, fontStyle);
+        for (const Run& r : runs)
+          canvas->TextOut(textLeft + r.Start * W, y, clip,
+                          text.view().substr(static_cast<size_t>(r.Start),
+                                             static_cast<size_t>(r.End - r.Start)),
+                          W, r.Fg, r.Bg, r.Bg != pageBg, r.Style);
       }
-      addRun(done, len, textFg, pageBg, fontStyle);
-      for (const Run& r : runs)
-        canvas->TextOut(textLeft + r.Start * W, y, clip,
-                        text.view().substr(static_cast<size_t>(r.Start), static_cast<size_t>(r.End - r.Start)),
-                        W, r.Fg, r.Bg, r.Bg != pageBg, r.Style);
+      y += pitch;
     }
-    y += pitch;
   }
   finishPage();
-  if (progress) progress->Update(caption, rowCount - 1, std::max(0, rowCount - 1));
+  if (progress) progress->Update(caption, count - 1, std::max(0, count - 1));
   return true;
 }
 

@@ -69,7 +69,8 @@ public:
     TTextSurface s;
     page.Replay(s);
     std::string texts;
-    for (const TTextCall& t : s.Texts) texts += t.Text + "|";
+    for (const TTextCall& t : s.Texts)
+      texts += t.Text + "|";
     events.push_back("page:" + texts);
   }
   bool EndDoc() override {

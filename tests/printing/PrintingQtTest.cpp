@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -47,7 +47,8 @@ std::string Shell(const std::string& command) {
   if (!f) return out;
   char buf[4096];
   size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+    out.append(buf, n);
   pclose(f);
   return out;
 }
@@ -61,13 +62,14 @@ int PdfPages(const std::string& path) {
 
 // The text of one page of a PDF, as pdftotext reads it.
 std::string PdfText(const std::string& path, int page) {
-  return Shell("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
-             path + "' - 2>/dev/null");
+  return Shell("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) +
+               " '" + path + "' - 2>/dev/null");
 }
 
 size_t Count(const std::string& s, const std::string& what) {
   size_t n = 0;
-  for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+  for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1))
+    ++n;
   return n;
 }
 
@@ -120,7 +122,8 @@ TEST_F(PrintingQt, AShiftJisDocumentPrintsToPdfWithItsTextAndPageNumbers) {
 TEST_F(PrintingQt, OddPagesOfAPdfAreOnlyTheOddOnes) {
   if (Shell("which pdftotext").empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is missing";
   TStringList lines;
-  for (int i = 1; i <= 300; ++i) lines.Add(ByteString("line " + std::to_string(i)));
+  for (int i = 1; i <= 300; ++i)
+    lines.Add(ByteString("line " + std::to_string(i)));
   TQtPrinterDevice device;
   const std::string pdf = dir.File("odd.pdf");
   device.SetPdfOutput(pdf);
@@ -159,7 +162,8 @@ struct PreviewPages {
     dev.pageHeight = 100;
     dev.papers = {{"Test", 50, 10, 9}};
     p.SetDevice(&dev);
-    for (int i = 0; i < lineCount; ++i) lines.Add("row");
+    for (int i = 0; i < lineCount; ++i)
+      lines.Add("row");
     EXPECT_TRUE(p.MakePages(lines, pages, "x"));
   }
   test::TFakePrinter dev;
@@ -174,7 +178,8 @@ TEST_F(PrintingQt, PreviewOfOnePageHasNoWayToMove) {
   TFormStringsPrinterPreview form(pp.p, pp.pages);
   EXPECT_EQ(form.Label1->text(), QString::asprintf("%3d / %3d", 1, 1));
   EXPECT_EQ(form.Label1->text(), QStringLiteral("  1 /   1"));
-  for (QToolButton* b : {form.SpeedButton1, form.SpeedButton2, form.SpeedButton3, form.SpeedButton4})
+  for (QToolButton* b :
+       {form.SpeedButton1, form.SpeedButton2, form.SpeedButton3, form.SpeedButton4})
     EXPECT_FALSE(b->isEnabled());
   EXPECT_EQ(form.windowTitle(), QStringLiteral("  印刷 プレビュー"));
   EXPECT_EQ(form.SpeedButton1->toolTip(), QStringLiteral("最初のページ"));
@@ -271,8 +276,8 @@ TEST_F(PrintingQt, PreviewPanningDragsABigPage) {
   form.show();
   QApplication::processEvents();
   ASSERT_GT(form.ImageSize().width(), form.ScrollBox1->viewport()->width());
-  QMouseEvent hover(QEvent::MouseMove, QPointF(50, 50), QPointF(50, 50), Qt::NoButton,
-                    Qt::NoButton, Qt::NoModifier);
+  QMouseEvent hover(QEvent::MouseMove, QPointF(50, 50), QPointF(50, 50), Qt::NoButton, Qt::NoButton,
+                    Qt::NoModifier);
   QApplication::sendEvent(form.Image1, &hover);
   EXPECT_EQ(form.Image1->cursor().shape(), Qt::OpenHandCursor);
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
@@ -309,7 +314,8 @@ TEST_F(PrintingQt, ProgressWindowShowsTheCaptionAndCanCancel) {
 
 TEST_F(PrintingQt, ClosingTheProgressWindowCancelsTheBuild) {
   PreviewPages pp(1);
-  for (int i = 0; i < 20000; ++i) pp.lines.Add("row");
+  for (int i = 0; i < 20000; ++i)
+    pp.lines.Add("row");
   TFormStringsPrinterProgress* shown = nullptr;
   pp.p.ProgressFactory = [&]() -> std::unique_ptr<TPrintProgress> {
     auto w = std::make_unique<TFormStringsPrinterProgress>();
@@ -427,14 +433,14 @@ TEST_F(PrintingQt, PageSetupCancelLeavesThePrinterAndOkTakesTheCopy) {
   EXPECT_TRUE(cancelled);
   EXPECT_EQ(printed, 1);
   EXPECT_EQ(s.printer.MarginTop(), 5);
-  bool ok = TFormStringsPrinterEditor::PageSetup(
-      &s.printer, &s.lines, nullptr, [&](TFormStringsPrinterEditor& form) {
-        QTimer::singleShot(0, &form, [&form] {
-          form.SpinEdit3->setValue(30);
-          form.CheckBox1->setChecked(true);
-          form.Button1->click();
-        });
-      });
+  bool ok = TFormStringsPrinterEditor::PageSetup(&s.printer, &s.lines, nullptr,
+                                                 [&](TFormStringsPrinterEditor& form) {
+                                                   QTimer::singleShot(0, &form, [&form] {
+                                                     form.SpinEdit3->setValue(30);
+                                                     form.CheckBox1->setChecked(true);
+                                                     form.Button1->click();
+                                                   });
+                                                 });
   EXPECT_TRUE(ok);
   EXPECT_EQ(s.printer.MarginTop(), 30);
   EXPECT_TRUE(s.printer.LineNumber());
@@ -486,7 +492,8 @@ TEST_F(PrintingQt, PageSetupStoresTheSettingsAndTheNextStartRestoresThem) {
 TEST_F(PrintingQt, ControllerPreviewShowsTheBuiltPagesAndRefusesNesting) {
   TPrintController c(nullptr, prompter, "");
   TStringList lines;
-  for (int i = 0; i < 10; ++i) lines.Add("row");
+  for (int i = 0; i < 10; ++i)
+    lines.Add("row");
   auto fountain = Create<TEditorFountain>(nullptr);
   size_t shown = 0;
   bool nested = true;

@@ -34,7 +34,8 @@ struct Layout {
     bool ok = p->MakePages(lines, list, "印刷中");
     EXPECT_EQ(ok, expectOk) << p->LastError();
     std::vector<TTextSurface> pages(list.size());
-    for (size_t i = 0; i < list.size(); ++i) list[i]->Replay(pages[i]);
+    for (size_t i = 0; i < list.size(); ++i)
+      list[i]->Replay(pages[i]);
     return pages;
   }
   TFakePrinter dev;
@@ -214,9 +215,9 @@ TEST(StringsPrinterRows, ASourceLineBrokenIntoThreeRowsIsNumberedOnce) {
   ASSERT_EQ(pages.size(), 1u);
   const auto& s = pages[0];
   // Gutter: one digit plus ": " = 24 px; text starts there.
-  EXPECT_EQ(TextsAt(s, 24), (std::vector<std::string>{"first", std::string(22, 'x'),
-                                                       std::string(22, 'x'), std::string(16, 'x'),
-                                                       "last"}));
+  EXPECT_EQ(TextsAt(s, 24),
+            (std::vector<std::string>{"first", std::string(22, 'x'), std::string(22, 'x'),
+                                      std::string(16, 'x'), "last"}));
   std::vector<std::string> numbers = TextsAt(s, 0);
   EXPECT_EQ(numbers, (std::vector<std::string>{"1: ", "2: ", "3: "}));
   const TTextCall* three = Find(s, "3: ");
@@ -246,7 +247,8 @@ TEST(StringsPrinterRows, GutterFitsTheLargestNumberPrinted) {
   Layout l(50, 100);
   l.p->SetLineNumber(true);
   l.p->SetFirstLineNumber(100000);
-  for (int i = 0; i < 5; ++i) l.Add("t");
+  for (int i = 0; i < 5; ++i)
+    l.Add("t");
   auto pages = l.Pages();
   const TTextCall* n = Find(pages[0], "100004: ");
   ASSERT_TRUE(n);
@@ -265,7 +267,8 @@ TEST(StringsPrinterRows, WordBreakKeepsWordsOfSingleBytesWhole) {
   TRowAttributeStringList rows;
   p.SplitIntoRows(lines, rows, 6 * 8, 8);
   std::vector<std::string> got;
-  for (int i = 0; i < rows.GetCount(); ++i) got.push_back(std::string(rows.Ref(i).view()));
+  for (int i = 0; i < rows.GetCount(); ++i)
+    got.push_back(std::string(rows.Ref(i).view()));
   EXPECT_EQ(got, (std::vector<std::string>{"aaaa ", "bbbb ", "cccc", "abcdef", "ghijkl",
                                            "\x82\xa0\x82\xa0\x82\xa0", "\x82\xa0xyzw"}));
   EXPECT_EQ(rows.RowAttribute(0), reWrapped);
@@ -307,7 +310,8 @@ TEST(StringsPrinterColumns, EachColumnHasItsOwnGutter) {
   l.p->SetColumnCount(2);
   l.p->SetColumnSpace(2); // 20 px
   l.p->SetLineNumber(true);
-  for (int i = 1; i <= 9; ++i) l.Add("L" + std::to_string(i));
+  for (int i = 1; i <= 9; ++i)
+    l.Add("L" + std::to_string(i));
   auto pages = l.Pages();
   ASSERT_EQ(pages.size(), 1u);
   // Gutter 3 bytes (24 px); text width (500 - 24 - 44) / 2 = 216.
@@ -325,7 +329,8 @@ TEST(StringsPrinterColumns, EachColumnHasItsOwnGutter) {
 
 TEST(StringsPrinterColumns, RowsContinueOnANewPage) {
   Layout l(50, 10);
-  for (int i = 1; i <= 14; ++i) l.Add("R" + std::to_string(i));
+  for (int i = 1; i <= 14; ++i)
+    l.Add("R" + std::to_string(i));
   auto pages = l.Pages();
   ASSERT_EQ(pages.size(), 3u);
   EXPECT_TRUE(Find(pages[1], "R7"));
@@ -342,7 +347,8 @@ TEST(StringsPrinterBands, HeaderFileNameAndCentredFooterPageNumber) {
   l.p->SetHeaderAlign(haLeft);
   l.p->SetFooter("- %p -");
   l.p->SetFooterAlign(haCenter);
-  for (int i = 0; i < 20; ++i) l.Add("row");
+  for (int i = 0; i < 20; ++i)
+    l.Add("row");
   auto pages = l.Pages();
   // Bands of 24 px: (200 - 48) / 16 = 9 rows a page.
   ASSERT_EQ(pages.size(), 3u);
@@ -404,7 +410,8 @@ TEST(StringsPrinterPages, LimitedRangeNumbersFromTheStartPage) {
   l.p->SetFirstPageNumber(1);
   l.p->SetFooter("- %p -");
   l.p->SetFooterAlign(haCenter);
-  for (int i = 0; i < 30; ++i) l.Add("r");
+  for (int i = 0; i < 30; ++i)
+    l.Add("r");
   auto pages = l.Pages(); // 4 rows a page with the footer band
   ASSERT_EQ(pages.size(), 8u);
   EXPECT_TRUE(Find(pages[2], "- 1 -"));
@@ -423,7 +430,8 @@ TEST(StringsPrinterPages, OddPagesOnlyWithoutATrailingBlankSheet) {
   l.p->SetPageOption(poOdd);
   l.p->SetFooter("%p");
   l.p->SetFooterAlign(haLeft);
-  for (int i = 0; i < 16; ++i) l.Add("r"); // four pages
+  for (int i = 0; i < 16; ++i)
+    l.Add("r"); // four pages
   ASSERT_TRUE(l.p->Print(l.lines));
   std::vector<std::string> e = l.dev.events;
   ASSERT_EQ(e.size(), 5u); // begin, page 1, newpage, page 3, end
@@ -459,7 +467,8 @@ TEST(StringsPrinterPages, LineRangeLimitsTheRowsAndNumbersFromTheFirstLineNumber
   l.p->SetStartLine(3);
   l.p->SetLineNumber(true);
   l.p->SetFirstLineNumber(3);
-  for (int i = 1; i <= 6; ++i) l.Add("line" + std::to_string(i));
+  for (int i = 1; i <= 6; ++i)
+    l.Add("line" + std::to_string(i));
   auto pages = l.Pages();
   EXPECT_FALSE(Find(pages[0], "line2"));
   const TTextCall* first = Find(pages[0], "line3");
@@ -526,7 +535,8 @@ private:
 
 TEST(StringsPrinterBuild, CancellationStopsTheBuildAndKeepsNoPage) {
   Layout l(50, 10);
-  for (int i = 0; i < 1000; ++i) l.Add("r");
+  for (int i = 0; i < 1000; ++i)
+    l.Add("r");
   std::string shown;
   int made = 0;
   l.p->ProgressFactory = [&] {
@@ -547,7 +557,8 @@ TEST(StringsPrinterBuild, CancellationStopsTheBuildAndKeepsNoPage) {
 
 TEST(StringsPrinterBuild, ASecondBuildStartedWhileBuildingIsRefused) {
   Layout l(50, 10);
-  for (int i = 0; i < 300; ++i) l.Add("r");
+  for (int i = 0; i < 300; ++i)
+    l.Add("r");
   bool nestedResult = true;
   bool buildingSeen = false;
   l.p->ProgressFactory = [&] {
@@ -568,7 +579,8 @@ TEST(StringsPrinterBuild, ASecondBuildStartedWhileBuildingIsRefused) {
 
 TEST(StringsPrinterBuild, PreviewHandsTheBuiltPagesOver) {
   Layout l(50, 10);
-  for (int i = 0; i < 13; ++i) l.Add("r");
+  for (int i = 0; i < 13; ++i)
+    l.Add("r");
   size_t shown = 0;
   l.p->OnPreview = [&](TStringsPrinter&, const TMetaFileList& pages) { shown = pages.size(); };
   EXPECT_TRUE(l.p->Preview(l.lines));
@@ -629,6 +641,37 @@ TEST(StringsPrinterColours, EachModeTakesItsColours) {
   }
 }
 
+TEST(StringsPrinterColours, AColouredSpanCarriesOverLinesAndWrappedRows) {
+  auto f = Create<TEditorFountain>(nullptr);
+  auto* braces = f->Brackets()->Add();
+  braces->SetLeftBracket("{");
+  braces->SetRightBracket("}");
+  braces->ItemColor()->SetColor(0x008000);
+  Layout l(5, 100); // 50 px: six bytes a row
+  l.p->SetFountain(f.get());
+  l.p->SetPrintMode(pmColorToken);
+  l.p->SetWordBreak(false);
+  l.Add("a {bcdefgh");
+  l.Add("ij} k");
+  auto pages = l.Pages();
+  // "a {bcd" / "efgh" / "ij} k": the span runs over the row and line ends.
+  const TTextCall* efgh = Find(pages[0], "efgh");
+  const TTextCall* ij = Find(pages[0], "ij}");
+  const TTextCall* k = Find(pages[0], " k");
+  ASSERT_TRUE(efgh && ij && k);
+  EXPECT_EQ(efgh->Fg, 0x008000u);
+  EXPECT_EQ(ij->Fg, 0x008000u);
+  EXPECT_EQ(k->Fg, clBlack);
+
+  TRowAttributeStringList rows;
+  l.p->SplitIntoRows(l.lines, rows, 48, 8);
+  l.p->ComputeRowStates(rows);
+  ASSERT_EQ(rows.GetCount(), 3);
+  EXPECT_EQ(rows.BracketIndex(0), -1);
+  EXPECT_EQ(rows.BracketIndex(1), 0);
+  EXPECT_EQ(rows.BracketIndex(2), 0);
+}
+
 TEST(StringsPrinterColours, BoldFontLeavesACharacterOfRoom) {
   Layout l(10, 100); // 100 px: 12 bytes, 11 in bold
   l.Add(std::string(12, 'a'));
@@ -674,7 +717,8 @@ TEST(PageMetafile, ReplayGivesTheCallsBack) {
 TEST(PageMetafile, ARowCostsAFewBytesBesideItsText) {
   Layout l(210, 297);
   const std::string row(60, 'k');
-  for (int i = 0; i < 185; ++i) l.Add(row);
+  for (int i = 0; i < 185; ++i)
+    l.Add(row);
   TMetaFileList list;
   ASSERT_TRUE(l.p->MakePages(l.lines, list, "x"));
   ASSERT_EQ(list.size(), 1u);
