@@ -155,7 +155,7 @@ BENCHMARK(BM_CancelLayout)
     ->Iterations(1)
     ->Repetitions(3)
     ->Arg(100)
-    ->Arg(2500);
+    ->Arg(1500);
 
 } // namespace
 

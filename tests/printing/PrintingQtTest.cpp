@@ -398,6 +398,25 @@ TEST_F(PrintingQt, PageSetupNumberFieldsMendOutOfRangeValues) {
   EXPECT_EQ(form.Copy().LastLine(), 999999);
 }
 
+TEST_F(PrintingQt, PageSetupDoubleClickResetsTheNumbers) {
+  SetupFixture s;
+  s.printer.SetRangeOption(roLimited);
+  s.printer.SetStartPage(5);
+  s.printer.SetLastPage(9);
+  s.printer.SetFirstPageNumber(5);
+  TFormStringsPrinterEditor form(s.printer, &s.lines);
+  ASSERT_EQ(form.SpinEdit6->value(), 5);
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.SpinEdit7, &dbl);
+  EXPECT_EQ(form.Copy().StartPage(), 1);
+  EXPECT_EQ(form.Copy().LastPage(), 999999);
+  EXPECT_EQ(form.Copy().FirstPageNumber(), 1);
+  EXPECT_EQ(form.Copy().StartLine(), 1);
+  EXPECT_EQ(form.Copy().LastLine(), 999999);
+  EXPECT_EQ(form.Copy().FirstLineNumber(), 1);
+}
+
 TEST_F(PrintingQt, PageSetupBlackAndWhiteModesResetTheColours) {
   SetupFixture s;
   s.printer.SetPrintMode(pmColorToken);

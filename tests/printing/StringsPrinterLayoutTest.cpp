@@ -7,8 +7,11 @@
 #include <memory>
 
 #include "colouring/EditorFountain.h"
+#include "platform/IniFile.h"
 #include "printing/StringsPrinter.h"
 #include "tests/printing/FakePrinter.h"
+#include "tests/support/TempDir.h"
+#include "text/ComponentStore.h"
 
 namespace ze {
 namespace {
@@ -107,6 +110,43 @@ TEST(StringsPrinterProps, CopyFromTakesEverySettingAndTheFountainGoesAway) {
   f.reset();
   EXPECT_EQ(a.Fountain(), nullptr);
   EXPECT_EQ(b.Fountain(), nullptr);
+}
+
+TEST(StringsPrinterProps, SettingsRoundTripThroughTheIniFile) {
+  test::TempDir dir;
+  const std::string path = dir.File("ZorvaneEditor.ini");
+  {
+    TStringsPrinter p(nullptr);
+    p.SetColumnCount(2);
+    p.SetLineRangeOption(roLimited);
+    p.SetStartLine(50);
+    p.SetLastLine(60);
+    p.SetPageOption(poEven);
+    p.SetPrintMode(pmBWFontStyle);
+    p.SetHeader("%F");
+    p.SetBkColor(0x123456);
+    p.Font()->SetName("IPAGothic");
+    p.Font()->SetStyle(FontStyles({fsItalic}));
+    p.SetWordBreak(false);
+    IniFile ini(path);
+    SaveComponentToIni(p, ini, "StringsPrinter1", "Property");
+    ini.UpdateFile();
+  }
+  IniFile ini(path);
+  ASSERT_TRUE(ini.SectionExists("StringsPrinter1"));
+  TStringsPrinter q(nullptr);
+  LoadComponentFromIni(q, ini, "StringsPrinter1", "Property");
+  EXPECT_EQ(q.ColumnCount(), 2);
+  EXPECT_EQ(q.LineRangeOption(), roLimited);
+  EXPECT_EQ(q.StartLine(), 50);
+  EXPECT_EQ(q.LastLine(), 60);
+  EXPECT_EQ(q.PageOption(), poEven);
+  EXPECT_EQ(q.PrintMode(), pmBWFontStyle);
+  EXPECT_EQ(q.Header(), ByteString("%F"));
+  EXPECT_EQ(q.BkColor(), 0x123456u);
+  EXPECT_EQ(q.Font()->Name(), "IPAGothic");
+  EXPECT_EQ(q.Font()->Style(), FontStyles({fsItalic}));
+  EXPECT_FALSE(q.WordBreak());
 }
 
 // ---------------------------------------------------------------- paper
