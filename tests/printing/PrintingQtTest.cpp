@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "colouring/EditorFountain.h"
+#include "editor/Editor.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "printing/PageSetupDialog.h"
@@ -152,6 +153,37 @@ TEST_F(PrintingQt, WithoutAPrinterTheControllerOffersAPdfFile) {
   prompter.saveAnswers.push_back(dir.File("out.pdf"));
   EXPECT_TRUE(c.Print(lines, nullptr, "/tmp/a.txt"));
   EXPECT_NE(PdfText(dir.File("out.pdf"), 1).find("hello pdf"), std::string::npos);
+}
+
+TEST_F(PrintingQt, AnEditorsLinesAndFountainPrintAsLogicalLines) {
+  auto editor = Create<TEditor>(nullptr);
+  editor->SetWordWrap(true);
+  editor->WrapOption()->SetWrapByte(20);
+  const std::string longLine = "begin " + std::string(50, 'z') + " end";
+  editor->Lines()->SetText(ByteString(longLine + "\r\nsecond"));
+  editor->View()->Colors()->Reserve()->SetColor(0xFF0000);
+  TStringList words;
+  words.Add("begin");
+  editor->SetReserveWordList(&words);
+  ASSERT_EQ(editor->Lines()->GetCount(), 2);
+
+  test::TFakePrinter dev;
+  TStringsPrinter p(nullptr);
+  p.SetDevice(&dev);
+  p.SetFountain(editor->ActiveFountain());
+  p.SetLineNumber(true);
+  ASSERT_TRUE(p.Print(*editor->Lines()));
+  ASSERT_EQ(dev.events.size(), 3u);
+  // One logical line, one number; the screen's wrapping plays no part.
+  // The reserve word is drawn on its own, in its colour.
+  EXPECT_EQ(dev.events[1], "page:1: |begin| " + std::string(50, 'z') + " end|2: |second|");
+  TMetaFileList pages;
+  ASSERT_TRUE(p.MakePages(*editor->Lines(), pages, "x"));
+  test::TTextSurface page;
+  pages[0]->Replay(page);
+  ASSERT_GE(page.Texts.size(), 2u);
+  EXPECT_EQ(page.Texts[1].Text, "begin");
+  EXPECT_EQ(page.Texts[1].Fg, 0xFF0000u);
 }
 
 // ---------------------------------------------------------------- preview
