@@ -7,6 +7,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <cmath>
+#include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/qt/QtSurface.h"
@@ -26,6 +27,26 @@ QFont PrintFont(const TFontSpec& font, int dpi) {
   f.setKerning(false);
   return f;
 }
+
+namespace {
+
+// The character of one or two CP932 bytes, converted once and kept: pages
+// of a long document hold millions of characters.
+QChar CharOf(std::string_view bytes) {
+  static std::vector<char16_t> table(65536 + 256, 0);
+  const unsigned i =
+      bytes.size() == 2
+          ? (static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]))
+          : 65536u + static_cast<unsigned char>(bytes[0]);
+  char16_t& u = table[i];
+  if (u == 0) {
+    const std::u16string s = Cp932ToUtf16(bytes);
+    u = s.size() == 1 && s[0] != 0 ? s[0] : char16_t{0xFFFD};
+  }
+  return QChar(u);
+}
+
+} // namespace
 
 void TQtPageSurface::SetFont(const TFontSpec& font) {
   spec_ = font;
@@ -75,18 +96,17 @@ void TQtPageSurface::TextOut(int x, int y, const TRect& clip, std::string_view s
   size_t i = 0;
   while (i < sjis.size()) {
     const int len = CharLengthAt(sjis, i);
-    const QString ch =
-        QString::fromStdU16String(Cp932ToUtf16(sjis.substr(i, static_cast<size_t>(len))));
+    const QChar ch = CharOf(sjis.substr(i, static_cast<size_t>(len)));
     const int cellX = x + static_cast<int>(i) * advance;
     const unsigned char b = static_cast<unsigned char>(sjis[i]);
-    if (b < 0x20 || ch.isEmpty()) {
+    if (b < 0x20) {
       flush();
     } else if (m.horizontalAdvance(ch) == len * advance) {
       if (run.isEmpty()) runX = cellX;
       run += ch;
     } else {
       flush();
-      p_.drawText(QPointF(cellX, baseline), ch);
+      p_.drawText(QPointF(cellX, baseline), QString(ch));
     }
     i += static_cast<size_t>(len);
   }
