@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -152,6 +153,8 @@ TFormStringsPrinterEditor::TFormStringsPrinterEditor(TStringsPrinter& source, co
     if (lines_ && OnPreview) OnPreview(*StringsPrinter1, *lines_);
   });
   LoadFromCopy();
+  // Wide enough that all four page tabs show.
+  setMinimumSize(std::max(462, PageControl1->tabBar()->sizeHint().width() + 40), 283);
 }
 
 TFormStringsPrinterEditor::~TFormStringsPrinterEditor() = default;
