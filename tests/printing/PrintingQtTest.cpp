@@ -38,8 +38,11 @@ QApplication& App() {
   static int argc = 1;
   static char name[] = "printing_qt_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: synthetic mouse events make Qt create its pointing
+  // device after the application, and an application destroyed at exit
+  // would then free that device after Qt's device registry is gone.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 std::string Shell(const std::string& command) {
