@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -299,12 +302,18 @@ TEST(FileSave, OnlyRegularFilesAreWritten) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   ASSERT_EQ(::symlink("pipe", dir.File("to-pipe").c_str()), 0);
   ASSERT_EQ(::mkdir(dir.File("folder").c_str(), 0755), 0);
+  // A socket stands for the devices, which only root can make.
+  int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", dir.File("socket").c_str());
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
   struct Case {
     std::string path, kind;
   } cases[] = {{fifo, "FIFO"},
                {dir.File("to-pipe"), "FIFO"},
                {dir.File("folder"), "フォルダー"},
-               {"/dev/null", "キャラクターデバイス"}};
+               {dir.File("socket"), "ソケット"}};
   for (const Case& c : cases) {
     try {
       WriteFileAtomically(c.path, "x");
@@ -317,7 +326,9 @@ TEST(FileSave, OnlyRegularFilesAreWritten) {
   }
   EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
   EXPECT_TRUE(S_ISDIR(StatOf(dir.File("folder")).st_mode));
-  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"folder", "pipe", "to-pipe"}));
+  EXPECT_EQ(Names(dir.Path()),
+            (std::vector<std::string>{"folder", "pipe", "socket", "to-pipe"}));
+  ::close(sock);
 }
 
 TEST(FileSave, NamesUpToTheLongestAllowedCanBeSaved) {
