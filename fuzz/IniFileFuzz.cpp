@@ -93,7 +93,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fail("one write added several sections", stray, stray);
   if (Entries(strayAgain).size() > entries.size() + 1)
     Fail("one write added several keys", stray, stray);
-  ExpectSameReads({{stray, stray, strayAgain.ReadString(stray, stray, "")}}, strayAgain,
-                  "the stray write does not read back");
+  // It reads back as written, but for quotes around it, which Windows
+  // takes off and callers put there on purpose.
+  std::string want = stray;
+  const bool blankEnds = !want.empty() && (want.front() == ' ' || want.front() == '\t' ||
+                                           want.back() == ' ' || want.back() == '\t');
+  if (!blankEnds && want.size() >= 2 && (want.front() == '"' || want.front() == '\'') &&
+      want.back() == want.front())
+    want = want.substr(1, want.size() - 2);
+  ExpectSameReads({{stray, stray, want}}, strayAgain, "the stray write does not read back");
   return 0;
 }
