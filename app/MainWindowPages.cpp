@@ -271,6 +271,13 @@ void TForm1::CloseActivePage() {
 }
 
 void TForm1::OpenStartFiles(const std::vector<std::string>& names) {
+  // Damaged settings did not stop the start; the user hears of them once.
+  if (!settingsProblems_.empty()) {
+    std::string text = "設定ファイルの一部を読めなかったため、既定値を使います。";
+    for (const std::string& p : settingsProblems_) text += "\n" + p;
+    settingsProblems_.clear();
+    prompter_.Message(text, TMsgKind::Warning, TMsgButtons::Ok);
+  }
   for (const std::string& name : names) {
     std::string path;
     switch (CheckFileToOpen(name, path)) {

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
+#include <filesystem>
 #include <map>
 
 #include "app/MainWindow.h"
@@ -70,9 +71,13 @@ void TForm1::ReadSettings() {
   prop_ = Create<TEditorProp>(nullptr);
   InitEditorProp1(*prop_);
   ApplySettings(settings_, fontName, *prop_);
+  // Without the word file the text is coloured without reserved words; only
+  // a file that is there but cannot be read is worth a message.
   std::string problem;
-  if (!LoadReserveWords(*prop_->ReserveWordList(), ReserveWordFileToRead(location_), &problem))
-    settingsProblems_.push_back(problem);
+  const std::string words = ReserveWordFileToRead(location_);
+  if (!LoadReserveWords(*prop_->ReserveWordList(), words, &problem) &&
+      std::filesystem::exists(words))
+    settingsProblems_.push_back(words + ": " + problem);
 
   statusBar()->setVisible(settings_.Window.Show[swStatus]);
 }

@@ -392,5 +392,23 @@ TEST_F(MainWindowTest, ExitClosesTheUnmodifiedPagesFirst) {
   EXPECT_TRUE(w->isVisible());
 }
 
+TEST_F(MainWindowTest, DamagedSettingsAreClampedAndReportedNotFatal) {
+  test::WriteFile(dir.File("ZorvaneEditorInt.ini"),
+                  "[Font]\nSize=400\n[Tab]\nCount=abc\n[Form]\nWidth=0\nHeight=-5\n");
+  test::WriteFile(dir.File("ZorvaneEditorColor.ini"), "[BKG]\nStr=notacolour\n");
+  auto w = Make();
+  w->OpenStartFiles({});
+  EXPECT_EQ(w->ActiveEditor()->Font().Size, 30);
+  EXPECT_GE(w->width(), 320);
+  EXPECT_GE(w->height(), 240);
+  ASSERT_EQ(prompter.asked.size(), 1u);
+  EXPECT_EQ(prompter.asked[0].kind, TMsgKind::Warning);
+  EXPECT_NE(prompter.asked[0].text.find("Count"), std::string::npos);
+  EXPECT_NE(prompter.asked[0].text.find("notacolour"), std::string::npos);
+  // Reported once only.
+  w->OpenStartFiles({});
+  EXPECT_EQ(prompter.asked.size(), 1u);
+}
+
 } // namespace
 } // namespace ze
