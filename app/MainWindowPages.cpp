@@ -81,7 +81,10 @@ void TForm1::HookEditor(TEditorWidget* w) {
   e->OnChange = [this, w](TObject*) { EditorChange(w); };
   e->OnSelectionModeChange = [this, w](TObject*) { EditorEnter(w); };
   e->OnSelectionChange = [this](TObject*, bool) { RefreshCommands(); };
+  // Keys reach the editor itself, the mouse and the context menu its
+  // viewport.
   w->installEventFilter(this);
+  w->viewport()->installEventFilter(this);
 }
 
 void TForm1::CaretMoved(TEditorWidget* w) {
@@ -311,11 +314,13 @@ std::unique_ptr<QMenu> TForm1::CreateContextMenu() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   auto* w = qobject_cast<TEditorWidget*>(watched);
+  if (!w && watched->parent()) w = qobject_cast<TEditorWidget*>(watched->parent());
   if (!w) return QMainWindow::eventFilter(watched, e);
   switch (e->type()) {
   case QEvent::ContextMenu: {
     auto* ce = static_cast<QContextMenuEvent*>(e);
     if (w->Editor()->MouseBusy()) return true;
+    if (TPageWidget* page = ActivePage()) page->SetActiveEditor(w);
     w->setFocus();
     std::unique_ptr<QMenu> menu = CreateContextMenu();
     menu->exec(ce->reason() == QContextMenuEvent::Mouse

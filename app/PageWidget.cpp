@@ -50,6 +50,10 @@ TEditorWidget* TPageWidget::ActiveEditor() const {
   return editor_;
 }
 
+void TPageWidget::SetActiveEditor(TEditorWidget* w) {
+  if (w == editor_ || (w && w == second_)) lastFocused_ = w;
+}
+
 TEditorWidget* TPageWidget::OtherEditor() const {
   if (!second_) return nullptr;
   return ActiveEditor() == second_ ? editor_ : second_;

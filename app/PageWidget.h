@@ -31,6 +31,9 @@ public:
   // The editor the commands act on: the one with the keyboard focus,
   // else the one that had it last, else the page's own editor.
   TEditorWidget* ActiveEditor() const;
+  // Makes one of the page's editors the one the commands act on (a right
+  // click makes the clicked view active even when focus comes later).
+  void SetActiveEditor(TEditorWidget* w);
   // On a split page the editor that is not the active one; null otherwise.
   TEditorWidget* OtherEditor() const;
 

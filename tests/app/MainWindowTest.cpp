@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QTimer>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -322,6 +324,27 @@ TEST_F(MainWindowTest, ContextMenuRepeatsTheEditCommandsWithTheirStates) {
   ASSERT_NE(paste, nullptr);
   EXPECT_EQ(paste->isEnabled(), w->Action(C::Paste1)->isEnabled());
   EXPECT_FALSE(w->Action(C::ClosePage)->isEnabled()); // one page
+}
+
+TEST_F(MainWindowTest, RightClickInAnEditorPopsUpTheWindowsContextMenu) {
+  auto w = Make();
+  ASSERT_TRUE(w->Run(C::Divide1));
+  for (TEditorWidget* editor : {w->ActivePage()->Editor(), w->ActivePage()->SecondEditor()}) {
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+      if (QWidget* popup = QApplication::activePopupWidget()) {
+        for (QAction* a : popup->actions())
+          if (!a->isSeparator()) shown << a->text();
+        popup->close();
+      }
+    });
+    const QPoint at(20, 20);
+    QContextMenuEvent ev(QContextMenuEvent::Mouse, at, editor->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(editor->viewport(), &ev);
+    EXPECT_TRUE(shown.contains(" 貼付け(&P)"));
+    EXPECT_TRUE(shown.contains(" 追加読込み"));
+    EXPECT_EQ(w->ActiveEditorWidget(), editor); // the clicked view is the active one
+  }
 }
 
 TEST_F(MainWindowTest, CommandsWithoutHandlersAreDisabledUntilPluggedIn) {
