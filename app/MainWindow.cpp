@@ -34,6 +34,7 @@ TForm1::TForm1(TPrompter& prompter, TOptions options, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowIcon(ProgramIcon());
   setDockNestingEnabled(false);
+  setAcceptDrops(true);
   actions_ = new TCommandActions(this, [this](TCommandId id) { Run(id); });
 
   pageControl_ = new QTabWidget(this);

@@ -23,6 +23,7 @@
 
 class QComboBox;
 class QLabel;
+class QMimeData;
 class QTabWidget;
 class QToolBar;
 
@@ -84,6 +85,9 @@ public:
   // Loads a file into the active empty page or a new one. False when the
   // file does not exist or cannot be read (reported).
   bool OpenByName(const std::string& path);
+  // Opens dropped files (on the window or an editor), in order: a file
+  // already open in a page is named in a message, the others open.
+  void DropFiles(const std::vector<std::string>& names);
   // Closes the active page without asking; never the last one.
   void CloseActivePage();
   bool SaveActive();
@@ -119,6 +123,9 @@ protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
 private:
   // MainWindow.cpp
@@ -141,6 +148,10 @@ private:
   void ApplyViewFeatures(TEditor& e);
   void UpdateMarkColumn(TEditor& e);
   bool LoadInto(TEditorWidget* w, const std::string& path);
+  // Opens a named file unless it is missing, not a file or open already
+  // (those are reported, a missing one only when reportMissing).
+  void OpenNamedFile(const std::string& name, bool reportMissing);
+  void FollowDragOverTabs(const QPoint& windowPos, const QMimeData* data);
   bool SaveTo(TEditor& e, const std::string& path);
   void TabChanged(int index);
 

@@ -4,6 +4,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QTabBar>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -281,26 +286,34 @@ void TForm1::OpenStartFiles(const std::vector<std::string>& names) {
     settingsProblems_.clear();
     prompter_.Message(text, TMsgKind::Warning, TMsgButtons::Ok);
   }
-  for (const std::string& name : names) {
-    std::string path;
-    switch (CheckFileToOpen(name, path)) {
-    case TFileCheck::Missing:
-      continue; // a name that is no file is passed over silently
-    case TFileCheck::NotRegular:
-      prompter_.Notice(NotAFileMessage(name));
-      continue;
-    case TFileCheck::Ok:
-      break;
-    }
-    // Two names for one file would give two pages that overwrite each
-    // other's saves.
-    if (docs_.IndexOfPath(path) >= 0) {
-      prompter_.Notice(AlreadyOpenMessage(path));
-      continue;
-    }
-    OpenByName(path);
-  }
+  // A name that is no file is passed over silently.
+  for (const std::string& name : names) OpenNamedFile(name, false);
   PageControl1Change();
+}
+
+void TForm1::DropFiles(const std::vector<std::string>& names) {
+  for (const std::string& name : names) OpenNamedFile(name, true);
+}
+
+void TForm1::OpenNamedFile(const std::string& name, bool reportMissing) {
+  std::string path;
+  switch (CheckFileToOpen(name, path)) {
+  case TFileCheck::Missing:
+    if (reportMissing) prompter_.Notice(name + " が存在しません！");
+    return;
+  case TFileCheck::NotRegular:
+    prompter_.Notice(NotAFileMessage(name));
+    return;
+  case TFileCheck::Ok:
+    break;
+  }
+  // Two names for one file would give two pages that overwrite each
+  // other's saves.
+  if (docs_.IndexOfPath(path) >= 0) {
+    prompter_.Notice(AlreadyOpenMessage(path));
+    return;
+  }
+  OpenByName(path);
 }
 
 // ---------------------------------------------------------------- events
@@ -357,6 +370,52 @@ bool TForm1::ShortcutTaken(const QKeyEvent& e) {
       return true;
   }
   return false;
+}
+
+// ---------------------------------------------------------------- drops
+
+namespace {
+
+bool OffersFilesOrText(const QMimeData* data) {
+  return data && (data->hasUrls() || data->hasText());
+}
+
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e) {
+  if (!OffersFilesOrText(e->mimeData())) return;
+  e->acceptProposedAction();
+  FollowDragOverTabs(e->position().toPoint(), e->mimeData());
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* e) {
+  if (!OffersFilesOrText(e->mimeData())) return;
+  e->acceptProposedAction();
+  FollowDragOverTabs(e->position().toPoint(), e->mimeData());
+}
+
+// Dragging over another page's tab shows that page, so that text can be
+// carried to it.
+void TForm1::FollowDragOverTabs(const QPoint& windowPos, const QMimeData*) {
+  QTabBar* tabs = pageControl_->tabBar();
+  const int tab = tabs->tabAt(tabs->mapFrom(this, windowPos));
+  if (tab >= 0 && tab != docs_.ActiveIndex()) SetActivePage(tab);
+}
+
+void TForm1::dropEvent(QDropEvent* e) {
+  const QMimeData* data = e->mimeData();
+  // Files first; plain text dropped on the frame does nothing.
+  if (!data || !data->hasUrls()) return;
+  std::vector<std::string> names;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) names.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  if (names.empty()) return;
+  e->acceptProposedAction();
+  try {
+    DropFiles(names);
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
 }
 
 void TForm1::wheelEvent(QWheelEvent* e) {

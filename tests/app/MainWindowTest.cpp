@@ -5,6 +5,10 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QTimer>
 #include <QMenu>
 #include <QStatusBar>
@@ -52,6 +56,13 @@ protected:
 
   static std::string Text(TEditor* e) { return e->Lines()->Text().str(); }
   static QString Tab(TForm1& w, int i) { return w.PageControl1()->tabText(i); }
+  // A drag that enters the window and drops there.
+  static void Drop(TForm1& w, const QMimeData& data) {
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+  }
 
   test::TempDir dir;
   std::string dataDir;
@@ -111,6 +122,27 @@ TEST_F(MainWindowTest, OneFileUnderTwoNamesOpensOnceAndOnlyFilesOpen) {
   ASSERT_EQ(prompter.asked.size(), 2u); // the missing file is passed over silently
   EXPECT_EQ(prompter.asked[0].text, "a は既に開かれています！");
   EXPECT_NE(prompter.asked[1].text.find(" はファイルではないため開けません！"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, DroppedFilesOpenExceptOnesAlreadyOpen) {
+  File("a.txt", "a");
+  const std::string b = File("b.txt", "b");
+  auto w = Make();
+  w->OpenStartFiles({dir.File("a.txt")});
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.File("a.txt"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.File("b.txt")))});
+  Drop(*w, data);
+  ASSERT_EQ(w->PageCount(), 2);
+  EXPECT_EQ(w->Documents().ActivePath(), b);
+  ASSERT_EQ(prompter.asked.size(), 1u);
+  EXPECT_EQ(prompter.asked[0].text, "a は既に開かれています！");
+  // Text dropped on the frame changes nothing.
+  QMimeData text;
+  text.setText("words");
+  Drop(*w, text);
+  EXPECT_EQ(w->PageCount(), 2);
+  EXPECT_EQ(Text(w->ActiveEditor()), "b");
 }
 
 TEST_F(MainWindowTest, ClosingThreeUnmodifiedPagesAsksNothing) {
