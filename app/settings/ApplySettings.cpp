@@ -203,4 +203,18 @@ bool LoadReserveWords(TStrings& list, const std::string& path, std::string* prob
   }
 }
 
+TSettings LoadStartupSettings(const TSettingsLocation& loc, const std::vector<std::string>& fonts,
+                              const std::vector<TScreenRect>& screens, TEditorProp& p,
+                              std::vector<std::string>* problems) {
+  TSettings s = LoadSettings(loc, problems);
+  s.Window.Rect = PlaceWindow(s.Window.Rect, screens);
+  const std::string fontName = ResolveFontName(fonts, s.Window.FontName);
+  InitEditorProp1(p);
+  ApplySettings(s, fontName, p);
+  std::string problem;
+  if (!LoadReserveWords(*p.ReserveWordList(), ReserveWordFileToRead(loc), &problem) && problems)
+    problems->push_back(problem);
+  return s;
+}
+
 } // namespace ze

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/settings/Settings.h"
+#include "app/settings/SettingsFiles.h"
 #include "editorprop/EditorProp.h"
 
 namespace ze {
@@ -32,5 +33,14 @@ void TakeViewFlags(TSettings& s, const TEditorProp& p);
 // word per line). A missing or unreadable file leaves the list empty and
 // returns false with the reason in problem.
 bool LoadReserveWords(TStrings& list, const std::string& path, std::string* problem = nullptr);
+
+// Start-up in one call: the settings of loc (shipped defaults first),
+// the window placed on one of screens, the font chosen from fonts (the
+// font bar's list; the chosen index is stored back into the settings),
+// and p filled: InitEditorProp1, ApplySettings and the reserved words.
+// Never raises for what it reads; problems collects what was skipped.
+TSettings LoadStartupSettings(const TSettingsLocation& loc, const std::vector<std::string>& fonts,
+                              const std::vector<TScreenRect>& screens, TEditorProp& p,
+                              std::vector<std::string>* problems = nullptr);
 
 } // namespace ze

@@ -124,3 +124,22 @@ TEST(EditorSettings, PublishedInDeclarationOrder) {
 
 } // namespace
 } // namespace ze
+
+namespace ze {
+namespace {
+
+// The editor empties its undo lists on a caret change, so a copy of equal
+// values must not report one.
+TEST(EditorSettings, CopyingAnEqualCaretReportsNoChange) {
+  Counted<TEditorCaret> caret;
+  TEditorCaret same;
+  caret.obj.CopyFrom(&same);
+  EXPECT_EQ(caret.changes, 0);
+  same.Cursors()->SetTopMarginCursor(5);
+  caret.obj.CopyFrom(&same);
+  EXPECT_EQ(caret.changes, 1);
+  EXPECT_EQ(caret.obj.Cursors()->TopMarginCursor(), 5);
+}
+
+} // namespace
+} // namespace ze
