@@ -20,6 +20,7 @@
 #include "app/PageWidget.h"
 #include "app/settings/Settings.h"
 #include "app/settings/SettingsFiles.h"
+#include "platform/Keys.h"
 
 class QComboBox;
 class QLabel;
@@ -105,6 +106,12 @@ public:
   TCommandSnapshot Snapshot() const;
   // Computes every command's state and applies it to the actions.
   void RefreshCommands();
+
+  // Keys of the page editors before the editor handles them (code
+  // templates, numbered lists): true takes the key away from the editor.
+  // Key releases follow the editor's own handling (mark clean-up).
+  std::function<bool(TEditor& editor, int virtualKey, TShiftState shift)> OnEditorKeyDown;
+  std::function<void(TEditor& editor, int virtualKey, TShiftState shift)> OnEditorKeyUp;
 
   // ---- bars
   QToolBar* Bar(TBarId id) const { return bars_[static_cast<std::size_t>(id)]; }

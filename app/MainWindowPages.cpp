@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QTabBar>
+#include <QTimer>
 #include <QUrl>
 #include <QKeyEvent>
 #include <QMenu>
@@ -22,6 +23,7 @@
 #include "platform/Keys.h"
 #include "platform/Prompter.h"
 #include "platform/qt/EditorWidget.h"
+#include "platform/qt/QtKeys.h"
 
 namespace ze {
 
@@ -347,6 +349,26 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     if (ShortcutTaken(*static_cast<QKeyEvent*>(e))) {
       e->ignore();
       return true;
+    }
+    break;
+  case QEvent::KeyPress:
+    if (OnEditorKeyDown && watched == w) {
+      auto* ke = static_cast<QKeyEvent*>(e);
+      const int vk = VirtualKeyFromEvent(*ke);
+      if (vk != 0 && OnEditorKeyDown(*w->Editor(), vk, ShiftStateFromQt(ke->modifiers()))) {
+        RefreshCommands();
+        return true;
+      }
+    }
+    break;
+  case QEvent::KeyRelease:
+    if (OnEditorKeyUp && watched == w) {
+      auto* ke = static_cast<QKeyEvent*>(e);
+      if (const int vk = VirtualKeyFromEvent(*ke))
+        // After the editor has seen the release.
+        QTimer::singleShot(0, w, [this, w, vk, shift = ShiftStateFromQt(ke->modifiers())] {
+          if (OnEditorKeyUp) OnEditorKeyUp(*w->Editor(), vk, shift);
+        });
     }
     break;
   case QEvent::MouseButtonRelease:

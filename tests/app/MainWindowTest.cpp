@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -176,6 +177,36 @@ TEST_F(MainWindowTest, CancelInTheCloseQuestionKeepsTheWindowButWritesTheSetting
   // No: the window may close.
   prompter.answers = {TMsgResult::No};
   EXPECT_TRUE(w->close());
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeWrittenLetTheUserDecide) {
+  test::WriteFile(dir.File("blocker"), "a file where the settings folder should be");
+  TForm1::TOptions o;
+  o.ProgramPath = dir.File("ZorvaneEditor");
+  o.SettingsDir = dir.File("blocker/settings");
+  TForm1 w(prompter, o);
+  w.show();
+  // The error box takes the first answer, the question the second.
+  prompter.answers = {TMsgResult::Ok, TMsgResult::No};
+  EXPECT_FALSE(w.close());
+  ASSERT_EQ(prompter.asked.size(), 2u);
+  EXPECT_EQ(prompter.asked[0].kind, TMsgKind::Error);
+  EXPECT_NE(prompter.asked[0].text.find("設定ファイルを書き込めませんでした"), std::string::npos);
+  EXPECT_EQ(prompter.asked[1].buttons, TMsgButtons::YesNo);
+  prompter.answers = {TMsgResult::Ok, TMsgResult::Yes};
+  EXPECT_TRUE(w.close());
+}
+
+TEST_F(MainWindowTest, TheKeyHookRunsBeforeTheEditor) {
+  auto w = Make();
+  std::vector<int> seen;
+  w->OnEditorKeyDown = [&](TEditor&, int vk, TShiftState) {
+    seen.push_back(vk);
+    return vk == 'Q'; // takes Q, leaves the rest
+  };
+  QTest::keyClicks(w->ActiveEditorWidget(), "aqb");
+  EXPECT_EQ(Text(w->ActiveEditor()), "ab");
+  EXPECT_EQ(seen, (std::vector<int>{'A', 'Q', 'B'}));
 }
 
 TEST_F(MainWindowTest, AFailedSaveAtCloseKeepsTheDocumentAndTheWindow) {
