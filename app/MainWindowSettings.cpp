@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -49,7 +50,16 @@ void TForm1::ReadSettings() {
   if (options_.ProgramPath.empty())
     options_.ProgramPath = QCoreApplication::applicationFilePath().toStdString();
   if (options_.SettingsDir.empty()) {
-    location_ = ChooseSettingsLocation(options_.ProgramPath);
+    // An installed copy (its defaults under ../share) keeps the user's
+    // settings in the configuration folder even where it could write
+    // beside the program (a prefix in the home folder).
+    const std::string programDir = std::filesystem::path(options_.ProgramPath).parent_path().string();
+    const bool installed = DefaultsFolder(options_.ProgramPath) != programDir;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    location_ = ChooseSettingsLocation(options_.ProgramPath,
+                                       !installed && FolderWritable(programDir),
+                                       ConfigFolder(xdg ? xdg : "", home ? home : ""));
   } else {
     location_.Files = SettingsFilesFor(options_.ProgramPath, options_.SettingsDir);
     location_.Defaults = SettingsFilesFor(options_.ProgramPath, DefaultsFolder(options_.ProgramPath));
