@@ -371,6 +371,22 @@ TEST_F(MainWindowTest, BarsAndViewFlagsSurviveARestart) {
   EXPECT_EQ(w->ActiveEditor()->Font().Size, 20);
 }
 
+TEST_F(MainWindowTest, ClosingABarUnchecksItsViewItem) {
+  auto w = Make();
+  QToolBar* edit = w->Bar(TBarId::EditBar);
+  ASSERT_FALSE(edit->isHidden());
+  EXPECT_TRUE(w->Action(C::ViewEditTool)->isChecked());
+  // What the dock's own menu does when the user closes the bar there.
+  edit->toggleViewAction()->trigger();
+  EXPECT_TRUE(edit->isHidden());
+  EXPECT_FALSE(w->Action(C::ViewEditTool)->isChecked());
+  ASSERT_TRUE(w->Run(C::ViewEditTool));
+  EXPECT_FALSE(edit->isHidden());
+  EXPECT_TRUE(w->Action(C::ViewEditTool)->isChecked());
+  // The menu bar cannot be closed.
+  EXPECT_FALSE(w->Bar(TBarId::MainBar)->toggleViewAction()->isVisible());
+}
+
 TEST_F(MainWindowTest, ContextMenuRepeatsTheEditCommandsWithTheirStates) {
   auto w = Make();
   auto menu = w->CreateContextMenu();
