@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/qt/EditorWidget.h"
@@ -72,7 +73,12 @@ TEditorWidget* TPageWidget::Split() {
   TEditor* top = second_->Editor();
   top->SetTopRow(first->TopRow());
   top->SetRowCol(first->Row(), first->Col());
-  first->SetTopRow(top->TopRow() + top->RowCount());
+  // How many rows the top view holds is known once the splitter has laid
+  // the two views out.
+  second_->show();
+  QTimer::singleShot(0, second_, [top, first] {
+    first->SetTopRow(top->TopRow() + top->RowCount());
+  });
   return second_;
 }
 

@@ -295,6 +295,25 @@ TEST_F(MainWindowTest, SplitViewShowsOneTextTwiceAndChecksPerPage) {
   EXPECT_EQ(Text(w->ActiveEditor()), "both shared\r\n");
 }
 
+TEST_F(MainWindowTest, TheLowerViewGoesOnWhereTheUpperOneEnds) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "line " + std::to_string(i) + "\r\n";
+  File("long.txt", text);
+  auto w = Make();
+  w->resize(800, 600);
+  w->OpenStartFiles({dir.File("long.txt")});
+  TEditor* first = w->ActiveEditor();
+  first->SetTopRow(40);
+  const int rowsBefore = first->RowCount();
+  ASSERT_TRUE(w->Run(C::Divide1));
+  QApplication::processEvents();
+  TEditor* top = w->ActivePage()->SecondEditor()->Editor();
+  EXPECT_EQ(top->TopRow(), 40);
+  EXPECT_LT(top->RowCount(), rowsBefore);
+  EXPECT_GT(top->RowCount(), rowsBefore / 4);
+  EXPECT_EQ(first->TopRow(), top->TopRow() + top->RowCount());
+}
+
 TEST_F(MainWindowTest, ClosingASplitPageFreesBothViews) {
   auto w = Make();
   ASSERT_TRUE(w->Run(C::New1));
