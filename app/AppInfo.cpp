@@ -4,7 +4,9 @@
 
 namespace ze {
 
-std::string ProgramVersion() { return ZE_VERSION; }
+std::string ProgramVersion() {
+  return ZE_VERSION;
+}
 
 std::string AboutText() {
   return std::string(kProgramName) + "  バージョン " + ProgramVersion() +

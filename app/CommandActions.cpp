@@ -12,7 +12,9 @@ namespace ze {
 
 namespace {
 
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString Text(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 } // namespace
 

@@ -17,8 +17,8 @@ TCommandStates ComputeCommandStates(const TCommandSnapshot& s) {
   const bool paste = writable && s.ClipboardHasText;
 
   // Always there, page or not.
-  for (C id : {C::New1, C::Open1, C::Exit1, C::OptionSetting, C::ReserveWordEdit,
-               C::BrowserOpen, C::About1, C::Verify_ver, C::OpenURL})
+  for (C id : {C::New1, C::Open1, C::Exit1, C::OptionSetting, C::ReserveWordEdit, C::BrowserOpen,
+               C::About1, C::Verify_ver, C::OpenURL})
     set(id, true);
 
   // File
@@ -27,14 +27,16 @@ TCommandStates ComputeCommandStates(const TCommandSnapshot& s) {
   set(C::ClosePage, ed && s.PageCount > 1);
   set(C::Save1, ed && s.Modified);
   set(C::SaveAs1, lines);
-  for (C id : {C::PrintPreview, C::Print1, C::PrintSetup1}) set(id, ed);
+  for (C id : {C::PrintPreview, C::Print1, C::PrintSetup1})
+    set(id, ed);
   set(C::PrinterSetting, true);
 
   // Edit
   set(C::Undo1, ed && s.CanUndo);
   set(C::Redo1, ed && s.CanRedo);
   set(C::Copy1, ed && s.HasSelection);
-  for (C id : {C::Cut1, C::ExchangeB, C::ExchangeS}) set(id, writable && s.HasSelection);
+  for (C id : {C::Cut1, C::ExchangeB, C::ExchangeS})
+    set(id, writable && s.HasSelection);
   set(C::LineCopy1, unwrapped && rowHasText);
   set(C::AllCopy1, unwrapped && lines);
   set(C::SelectAll1, lines);
@@ -50,7 +52,8 @@ TCommandStates ComputeCommandStates(const TCommandSnapshot& s) {
   set(C::LongDate1, writable);
 
   // Search
-  for (C id : {C::Find2, C::FindForward1, C::FindBackward1}) set(id, lines);
+  for (C id : {C::Find2, C::FindForward1, C::FindBackward1})
+    set(id, lines);
   set(C::Replace1, lines && writable);
 
   // View

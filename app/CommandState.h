@@ -16,7 +16,7 @@ struct TCommandSnapshot {
   bool HasEditor = false;
   bool ReadOnly = false;
   bool Modified = false;
-  bool HasLines = false;     // the document has at least one line
+  bool HasLines = false; // the document has at least one line
   bool HasSelection = false;
   bool WordWrap = false;
   bool BoxMode = false;
@@ -24,7 +24,7 @@ struct TCommandSnapshot {
   bool CanRedo = false;
   int CaretRow = 0;
   int CaretCol = 0;
-  int CaretRowEndCol = 0;    // the column where the caret row's text ends
+  int CaretRowEndCol = 0; // the column where the caret row's text ends
   bool ClipboardHasText = false;
   int PageCount = 0;
   bool ActivePageSplit = false;

@@ -41,8 +41,10 @@ constexpr TButton kButtons[] = {
 
 // Menu items without a button that still show an image in the menu.
 constexpr std::pair<TCommandId, TImage> kMenuImages[] = {
-    {C::BoockMark1, TImage::Bookmark}, {C::OptionSetting, TImage::Settings},
-    {C::OpenURL, TImage::Help},        {C::SaveAs1, TImage::Save},
+    {C::BoockMark1, TImage::Bookmark},
+    {C::OptionSetting, TImage::Settings},
+    {C::OpenURL, TImage::Help},
+    {C::SaveAs1, TImage::Save},
 };
 
 bool IsCheckable(TCommandId id) {
@@ -68,8 +70,8 @@ bool IsCheckable(TCommandId id) {
 std::array<TCommandInfo, kCommandCount> MakeTable() {
   std::array<TCommandInfo, kCommandCount> t{};
   std::size_t i = 0;
-#define ZE_COMMAND_INFO(id, caption, shortcut)                                                  \
-  t[i] = {C::id, #id, caption, shortcut, {}, TImage::None, IsCheckable(C::id)};                 \
+#define ZE_COMMAND_INFO(id, caption, shortcut)                                                     \
+  t[i] = {C::id, #id, caption, shortcut, {}, TImage::None, IsCheckable(C::id)};                    \
   ++i;
   ZE_COMMANDS(ZE_COMMAND_INFO)
 #undef ZE_COMMAND_INFO
@@ -77,7 +79,8 @@ std::array<TCommandInfo, kCommandCount> MakeTable() {
     t[Index(b.Id)].Hint = b.Hint;
     t[Index(b.Id)].Image = b.Image;
   }
-  for (const auto& [id, image] : kMenuImages) t[Index(id)].Image = image;
+  for (const auto& [id, image] : kMenuImages)
+    t[Index(id)].Image = image;
   return t;
 }
 
@@ -86,16 +89,23 @@ const std::array<TCommandInfo, kCommandCount>& Table() {
   return table;
 }
 
-TMenuLine Cmd(TCommandId id) { return {TMenuLine::Command, id}; }
-TMenuLine Sep() { return {TMenuLine::Separator}; }
+TMenuLine Cmd(TCommandId id) {
+  return {TMenuLine::Command, id};
+}
+TMenuLine Sep() {
+  return {TMenuLine::Separator};
+}
 TMenuLine Sub(std::string_view caption) {
   return {TMenuLine::SubmenuBegin, C::New1, caption};
 }
-TMenuLine End() { return {TMenuLine::SubmenuEnd}; }
+TMenuLine End() {
+  return {TMenuLine::SubmenuEnd};
+}
 
 std::vector<TMenuLine> Run(TCommandId first, int count) {
   std::vector<TMenuLine> lines;
-  for (int n = 0; n < count; ++n) lines.push_back(Cmd(Nth(first, n)));
+  for (int n = 0; n < count; ++n)
+    lines.push_back(Cmd(Nth(first, n)));
   return lines;
 }
 
@@ -107,7 +117,9 @@ template <typename... T> std::vector<TMenuLine> Join(T&&... parts) {
 
 } // namespace
 
-const TCommandInfo& CommandInfo(TCommandId id) { return Table().at(Index(id)); }
+const TCommandInfo& CommandInfo(TCommandId id) {
+  return Table().at(Index(id));
+}
 
 bool CommandByName(std::string_view name, TCommandId& id) {
   for (const TCommandInfo& info : Table())
@@ -138,19 +150,38 @@ const std::vector<TMenuInfo>& MainMenus() {
         Cmd(C::Save1), Cmd(C::SaveAs1), Sep(), Cmd(C::PrintPreview), Cmd(C::Print1),
         Cmd(C::PrintSetup1), Cmd(C::PrinterSetting), Sep(), Cmd(C::Exit1)}},
       {"編集(&E)",
-       {Cmd(C::Undo1), Cmd(C::Redo1), Sep(), Cmd(C::Cut1), Cmd(C::Copy1), Cmd(C::LineCopy1),
-        Cmd(C::AllCopy1), Cmd(C::Paste1), Sep(), Cmd(C::BoxSel1), Cmd(C::BoxPaste1),
-        Cmd(C::SelectAll1), Sep(), Cmd(C::ExChangeUpperL), Cmd(C::ExChangeLowerL),
-        Cmd(C::DoubleRow), Sep(), Cmd(C::ExchangeB), Cmd(C::ExchangeS), Sep(),
-        Cmd(C::DeleteToHed), Cmd(C::DeleteToEnd), Cmd(C::Delete1Line), Sep(),
-        Cmd(C::ShortDate1), Cmd(C::LongDate1)}},
+       {Cmd(C::Undo1),
+        Cmd(C::Redo1),
+        Sep(),
+        Cmd(C::Cut1),
+        Cmd(C::Copy1),
+        Cmd(C::LineCopy1),
+        Cmd(C::AllCopy1),
+        Cmd(C::Paste1),
+        Sep(),
+        Cmd(C::BoxSel1),
+        Cmd(C::BoxPaste1),
+        Cmd(C::SelectAll1),
+        Sep(),
+        Cmd(C::ExChangeUpperL),
+        Cmd(C::ExChangeLowerL),
+        Cmd(C::DoubleRow),
+        Sep(),
+        Cmd(C::ExchangeB),
+        Cmd(C::ExchangeS),
+        Sep(),
+        Cmd(C::DeleteToHed),
+        Cmd(C::DeleteToEnd),
+        Cmd(C::Delete1Line),
+        Sep(),
+        Cmd(C::ShortDate1),
+        Cmd(C::LongDate1)}},
       {"検索(&S)",
        {Cmd(C::Find2), Cmd(C::FindForward1), Cmd(C::FindBackward1), Sep(), Cmd(C::Replace1)}},
       {"表示(&V)",
        {Cmd(C::LineNum1), Cmd(C::Ruler1), Cmd(C::LCursor1), Sep(), Cmd(C::ViewFontBar),
-        Cmd(C::ViewStatusBar), Sub("   ツールボタン"), Cmd(C::ViewFileTool),
-        Cmd(C::ViewEditTool), Cmd(C::ViewFindTool), Cmd(C::ViewShowTool),
-        Cmd(C::ViewWindowTool), End()}},
+        Cmd(C::ViewStatusBar), Sub("   ツールボタン"), Cmd(C::ViewFileTool), Cmd(C::ViewEditTool),
+        Cmd(C::ViewFindTool), Cmd(C::ViewShowTool), Cmd(C::ViewWindowTool), End()}},
       {"マーク(&M)",
        Join(Run(C::BoockMark1, 5),
             std::vector<TMenuLine>{Sep(), Cmd(C::BeforeBoockMark), Cmd(C::NextBoockMark),
@@ -166,37 +197,68 @@ const std::vector<TMenuInfo>& MainMenus() {
 
 const std::vector<TMenuLine>& ToolbarLines(TBarId bar) {
   static const std::vector<TMenuLine> none;
-  static const std::vector<TMenuLine> file = {Cmd(C::New1),         Cmd(C::Open1),
-                                              Cmd(C::AddRead),      Cmd(C::Save1),
-                                              Sep(),                Cmd(C::PrintPreview),
+  static const std::vector<TMenuLine> file = {Cmd(C::New1),  Cmd(C::Open1), Cmd(C::AddRead),
+                                              Cmd(C::Save1), Sep(),         Cmd(C::PrintPreview),
                                               Cmd(C::Print1)};
-  static const std::vector<TMenuLine> edit = {
-      Cmd(C::Undo1),    Cmd(C::Redo1),     Sep(),          Cmd(C::Cut1),
-      Cmd(C::Copy1),    Cmd(C::LineCopy1), Cmd(C::AllCopy1), Cmd(C::Paste1)};
+  static const std::vector<TMenuLine> edit = {Cmd(C::Undo1),    Cmd(C::Redo1), Sep(),
+                                              Cmd(C::Cut1),     Cmd(C::Copy1), Cmd(C::LineCopy1),
+                                              Cmd(C::AllCopy1), Cmd(C::Paste1)};
   static const std::vector<TMenuLine> indicate = {Cmd(C::LineNum1), Cmd(C::Ruler1),
                                                   Cmd(C::LCursor1)};
   static const std::vector<TMenuLine> find = {Cmd(C::Find2), Cmd(C::FindForward1),
                                               Cmd(C::FindBackward1), Sep(), Cmd(C::Replace1)};
   static const std::vector<TMenuLine> window = {Cmd(C::Divide1)};
   switch (bar) {
-  case TBarId::FileBar: return file;
-  case TBarId::EditBar: return edit;
-  case TBarId::IndicateBar: return indicate;
-  case TBarId::FindBar: return find;
-  case TBarId::WindowBar: return window;
-  default: return none;
+  case TBarId::FileBar:
+    return file;
+  case TBarId::EditBar:
+    return edit;
+  case TBarId::IndicateBar:
+    return indicate;
+  case TBarId::FindBar:
+    return find;
+  case TBarId::WindowBar:
+    return window;
+  default:
+    return none;
   }
 }
 
 const std::vector<TMenuLine>& ContextMenuLines() {
   static const std::vector<TMenuLine> lines = {
-      Cmd(C::Undo1), Cmd(C::Redo1), Sep(), Cmd(C::Cut1), Cmd(C::Copy1), Cmd(C::LineCopy1),
-      Cmd(C::AllCopy1), TMenuLine{TMenuLine::Command, C::Paste1, " 貼付け(&P)"},
-      Cmd(C::BoxSel1), Cmd(C::BoxPaste1), Cmd(C::SelectAll1), Sep(), Cmd(C::ExChangeUpperL),
-      Cmd(C::ExChangeLowerL), Cmd(C::DoubleRow), Sep(), Cmd(C::ExchangeB), Cmd(C::ExchangeS),
-      Sep(), Cmd(C::DeleteToHed), Cmd(C::DeleteToEnd), Cmd(C::Delete1Line), Sep(),
-      Cmd(C::ShortDate1), Cmd(C::LongDate1), Sep(), Cmd(C::Find2), Cmd(C::FindForward1),
-      Cmd(C::FindBackward1), Cmd(C::Replace1), Sep(), Cmd(C::AddRead), Cmd(C::ClosePage)};
+      Cmd(C::Undo1),
+      Cmd(C::Redo1),
+      Sep(),
+      Cmd(C::Cut1),
+      Cmd(C::Copy1),
+      Cmd(C::LineCopy1),
+      Cmd(C::AllCopy1),
+      TMenuLine{TMenuLine::Command, C::Paste1, " 貼付け(&P)"},
+      Cmd(C::BoxSel1),
+      Cmd(C::BoxPaste1),
+      Cmd(C::SelectAll1),
+      Sep(),
+      Cmd(C::ExChangeUpperL),
+      Cmd(C::ExChangeLowerL),
+      Cmd(C::DoubleRow),
+      Sep(),
+      Cmd(C::ExchangeB),
+      Cmd(C::ExchangeS),
+      Sep(),
+      Cmd(C::DeleteToHed),
+      Cmd(C::DeleteToEnd),
+      Cmd(C::Delete1Line),
+      Sep(),
+      Cmd(C::ShortDate1),
+      Cmd(C::LongDate1),
+      Sep(),
+      Cmd(C::Find2),
+      Cmd(C::FindForward1),
+      Cmd(C::FindBackward1),
+      Cmd(C::Replace1),
+      Sep(),
+      Cmd(C::AddRead),
+      Cmd(C::ClosePage)};
   return lines;
 }
 

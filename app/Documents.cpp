@@ -53,10 +53,18 @@ std::string CaretPositionText(int row, int col) {
   return buf;
 }
 
-std::string ModifiedText(bool modified) { return modified ? " 変更" : ""; }
-std::string OverWriteText(bool overWrite) { return overWrite ? " 上書" : " 挿入"; }
-std::string BoxModeText(bool box) { return box ? " 矩形選択" : ""; }
-std::string ReadOnlyText(bool readOnly) { return readOnly ? " 読出し専用" : ""; }
+std::string ModifiedText(bool modified) {
+  return modified ? " 変更" : "";
+}
+std::string OverWriteText(bool overWrite) {
+  return overWrite ? " 上書" : " 挿入";
+}
+std::string BoxModeText(bool box) {
+  return box ? " 矩形選択" : "";
+}
+std::string ReadOnlyText(bool readOnly) {
+  return readOnly ? " 読出し専用" : "";
+}
 
 std::string AlreadyOpenMessage(const std::string& path) {
   return PageCaption(path) + " は既に開かれています！";

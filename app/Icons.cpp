@@ -33,7 +33,8 @@ void Sheet(QPainter& p, qreal x = 4, qreal y = 2, qreal w = 12, qreal h = 16) {
 }
 
 void TextLines(QPainter& p, qreal x, qreal y, qreal w, int n, qreal step = 3) {
-  for (int i = 0; i < n; ++i) p.drawLine(QPointF(x, y + i * step), QPointF(x + w, y + i * step));
+  for (int i = 0; i < n; ++i)
+    p.drawLine(QPointF(x, y + i * step), QPointF(x + w, y + i * step));
 }
 
 void Arrow(QPainter& p, bool back, const QColor& c) {
@@ -262,20 +263,34 @@ void Draw(QPainter& p, TImage image) {
 // The standard theme names of the images that have one.
 const char* ThemeName(TImage image) {
   switch (image) {
-  case TImage::New: return "document-new";
-  case TImage::Open: return "document-open";
-  case TImage::Save: return "document-save";
-  case TImage::Preview: return "document-print-preview";
-  case TImage::Print: return "document-print";
-  case TImage::Undo: return "edit-undo";
-  case TImage::Redo: return "edit-redo";
-  case TImage::Cut: return "edit-cut";
-  case TImage::Copy: return "edit-copy";
-  case TImage::Paste: return "edit-paste";
-  case TImage::Find: return "edit-find";
-  case TImage::Replace: return "edit-find-replace";
-  case TImage::Help: return "help-contents";
-  default: return nullptr;
+  case TImage::New:
+    return "document-new";
+  case TImage::Open:
+    return "document-open";
+  case TImage::Save:
+    return "document-save";
+  case TImage::Preview:
+    return "document-print-preview";
+  case TImage::Print:
+    return "document-print";
+  case TImage::Undo:
+    return "edit-undo";
+  case TImage::Redo:
+    return "edit-redo";
+  case TImage::Cut:
+    return "edit-cut";
+  case TImage::Copy:
+    return "edit-copy";
+  case TImage::Paste:
+    return "edit-paste";
+  case TImage::Find:
+    return "edit-find";
+  case TImage::Replace:
+    return "edit-find-replace";
+  case TImage::Help:
+    return "help-contents";
+  default:
+    return nullptr;
   }
 }
 

@@ -23,7 +23,9 @@ namespace ze {
 
 namespace {
 
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString Text(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 constexpr int kPanelWidths[5] = {150, 100, 100, 100, 50};
 
@@ -116,7 +118,8 @@ void TForm1::BuildFontBar(QToolBar* bar) {
   fontSize_->setFixedWidth(50);
   fontSize_->setToolTip(QStringLiteral("フォントサイズ"));
   fontSize_->setFocusPolicy(Qt::ClickFocus);
-  for (int s = kMinFontSize; s <= kMaxFontSize; ++s) fontSize_->addItem(QString::number(s));
+  for (int s = kMinFontSize; s <= kMaxFontSize; ++s)
+    fontSize_->addItem(QString::number(s));
   bar->addWidget(fontName_);
   bar->addWidget(fontSize_);
   connect(fontName_, &QComboBox::activated, this, [this](int i) { FontNameChosen(i); });
@@ -182,6 +185,8 @@ void TForm1::FontSizeChosen(int index) {
   if (TEditorWidget* other = OtherEditorWidget()) ApplyProp(*other->Editor());
 }
 
-void TForm1::ShowError(const std::string& what) { prompter_.Error(what); }
+void TForm1::ShowError(const std::string& what) {
+  prompter_.Error(what);
+}
 
 } // namespace ze

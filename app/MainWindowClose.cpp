@@ -47,8 +47,8 @@ bool TForm1::CloseQuery() {
     bool closePage = true; // this page may go
     if (e->Modified()) {
       const std::string path = docs_.ActivePath();
-      const TMsgResult answer = prompter_.Message(CloseQuestion(path), TMsgKind::Confirmation,
-                                                  TMsgButtons::YesNoCancel);
+      const TMsgResult answer =
+          prompter_.Message(CloseQuestion(path), TMsgKind::Confirmation, TMsgButtons::YesNoCancel);
       if (answer == TMsgResult::Yes) {
         // A save that fails or is cancelled keeps the page and the window.
         closePage = path == kUntitled ? SaveActiveAs() : SaveActive();

@@ -45,12 +45,14 @@ bool TForm1::Run(TCommandId id) {
 
 TCommandSnapshot TForm1::Snapshot() const {
   TCommandSnapshot s;
-  for (std::size_t i = 0; i < kCommandCount; ++i) s.Available[i] = bool(handlers_[i]);
+  for (std::size_t i = 0; i < kCommandCount; ++i)
+    s.Available[i] = bool(handlers_[i]);
   s.PageCount = docs_.Count();
   s.LineNumbers = lineNumbers_;
   s.Ruler = ruler_;
   s.LineCursor = lineCursor_;
-  for (std::size_t b = 0; b < kBarCount; ++b) s.BarVisible[b] = !bars_[b]->isHidden();
+  for (std::size_t b = 0; b < kBarCount; ++b)
+    s.BarVisible[b] = !bars_[b]->isHidden();
   s.StatusBarVisible = !statusBar()->isHidden();
   const QMimeData* clip = QApplication::clipboard()->mimeData();
   s.ClipboardHasText = clip && clip->hasText();
@@ -80,9 +82,7 @@ void TForm1::RefreshCommands() {
 // ---------------------------------------------------------------- handlers
 
 void TForm1::InstallHandlers() {
-  auto editor = [this](void (TEditor::*op)()) {
-    return [this, op] { (ActiveEditor()->*op)(); };
-  };
+  auto editor = [this](void (TEditor::*op)()) { return [this, op] { (ActiveEditor()->*op)(); }; };
   handlers_[Index(C::New1)] = [this] { NewPage(); };
   handlers_[Index(C::Open1)] = [this] { OpenFiles(); };
   handlers_[Index(C::AddRead)] = [this] { AddReadFile(); };
@@ -111,8 +111,8 @@ void TForm1::InstallHandlers() {
 
   for (C id : {C::LineNum1, C::Ruler1, C::LCursor1})
     handlers_[Index(id)] = [this, id] { ToggleView(id); };
-  for (C id : {C::ViewFontBar, C::ViewStatusBar, C::ViewFileTool, C::ViewEditTool,
-               C::ViewFindTool, C::ViewShowTool, C::ViewWindowTool})
+  for (C id : {C::ViewFontBar, C::ViewStatusBar, C::ViewFileTool, C::ViewEditTool, C::ViewFindTool,
+               C::ViewShowTool, C::ViewWindowTool})
     handlers_[Index(id)] = [this, id] { ToggleBar(id); };
   handlers_[Index(C::Divide1)] = [this] { Divide(); };
 
@@ -175,8 +175,8 @@ void TForm1::NewPage() {
 
 void TForm1::OpenFiles() {
   const std::vector<std::string> names = prompter_.AskOpenFileNames(
-      "開く", "テキスト形式 (*.txt *.pas *.rtf *.euc *.sgm *.sgml *.sjs);;全てのファイル (*)",
-      {}, false);
+      "開く", "テキスト形式 (*.txt *.pas *.rtf *.euc *.sgm *.sgml *.sjs);;全てのファイル (*)", {},
+      false);
   if (names.empty()) return;
   std::string path;
   switch (CheckFileToOpen(names.front(), path)) {
@@ -261,7 +261,8 @@ void TForm1::OpenHelp(const char* file) {
     ShowError(path + " が見つかりません。");
     return;
   }
-  const std::string url = QUrl::fromLocalFile(QString::fromStdString(path)).toString().toStdString();
+  const std::string url =
+      QUrl::fromLocalFile(QString::fromStdString(path)).toString().toStdString();
   if (options_.OpenUrl)
     options_.OpenUrl(url);
   else if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(url))))

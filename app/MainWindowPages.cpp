@@ -7,13 +7,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QTabBar>
-#include <QTimer>
-#include <QUrl>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
 #include <exception>
 #include <unistd.h>
@@ -122,7 +122,8 @@ void TForm1::RefreshCaptionAndStatus() {
   TEditor* e = ActiveEditor();
   if (!e) {
     setWindowTitle(QStringLiteral("ZorvaneEditor"));
-    for (int i = 0; i < 5; ++i) SetStatus(i, {});
+    for (int i = 0; i < 5; ++i)
+      SetStatus(i, {});
     RefreshCommands();
     return;
   }
@@ -150,7 +151,8 @@ void TForm1::ApplyViewFeatures(TEditor& e) {
 // jump mark.
 void TForm1::UpdateMarkColumn(TEditor& e) {
   bool marked = false;
-  for (int n = 0; n < 15 && !marked; ++n) marked = e.FindRowMark(n) >= 0;
+  for (int n = 0; n < 15 && !marked; ++n)
+    marked = e.FindRowMark(n) >= 0;
   TEditorImagebar* bar = e.Imagebar();
   bar->SetVisible(marked);
   if (marked) {
@@ -201,8 +203,8 @@ bool TForm1::LoadInto(TEditorWidget* w, const std::string& path) {
 bool TForm1::OpenByName(const std::string& path) {
   TEditor* e = ActiveEditor();
   int index = docs_.ActiveIndex();
-  const bool reuse = e && !e->Modified() && e->Lines()->Count() == 0 &&
-                     docs_.ActivePath() == kUntitled;
+  const bool reuse =
+      e && !e->Modified() && e->Lines()->Count() == 0 && docs_.ActivePath() == kUntitled;
   if (reuse) {
     docs_.SetPath(index, path);
     pageControl_->setTabText(index, QString::fromStdString(PageCaption(path)));
@@ -243,9 +245,9 @@ bool TForm1::SaveActiveAs() {
   TEditor* e = ActiveEditor();
   if (!e) return false;
   const std::string current = docs_.ActivePath();
-  auto name = prompter_.AskSaveFileName("名前をつけて保存",
-                                        "テキストファイル (*.txt);;全てのファイル (*)",
-                                        current == kUntitled ? std::string("*.txt") : current);
+  auto name =
+      prompter_.AskSaveFileName("名前をつけて保存", "テキストファイル (*.txt);;全てのファイル (*)",
+                                current == kUntitled ? std::string("*.txt") : current);
   if (!name) return false;
   std::string target = *name;
   std::string canonical;
@@ -284,17 +286,20 @@ void TForm1::OpenStartFiles(const std::vector<std::string>& names) {
   // Damaged settings did not stop the start; the user hears of them once.
   if (!settingsProblems_.empty()) {
     std::string text = "設定ファイルの一部を読めなかったため、既定値を使います。";
-    for (const std::string& p : settingsProblems_) text += "\n" + p;
+    for (const std::string& p : settingsProblems_)
+      text += "\n" + p;
     settingsProblems_.clear();
     prompter_.Message(text, TMsgKind::Warning, TMsgButtons::Ok);
   }
   // A name that is no file is passed over silently.
-  for (const std::string& name : names) OpenNamedFile(name, false);
+  for (const std::string& name : names)
+    OpenNamedFile(name, false);
   PageControl1Change();
 }
 
 void TForm1::DropFiles(const std::vector<std::string>& names) {
-  for (const std::string& name : names) OpenNamedFile(name, true);
+  for (const std::string& name : names)
+    OpenNamedFile(name, true);
 }
 
 void TForm1::OpenNamedFile(const std::string& name, bool reportMissing) {

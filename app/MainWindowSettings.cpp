@@ -24,13 +24,20 @@ namespace {
 // The "Show" entry of each bar; the menu bar has none.
 int ShowIndex(TBarId bar) {
   switch (bar) {
-  case TBarId::FontBar: return swFont;
-  case TBarId::FileBar: return swFile;
-  case TBarId::EditBar: return swEdit;
-  case TBarId::FindBar: return swFind;
-  case TBarId::IndicateBar: return swIndicate;
-  case TBarId::WindowBar: return swWindow;
-  case TBarId::MainBar: return -1;
+  case TBarId::FontBar:
+    return swFont;
+  case TBarId::FileBar:
+    return swFile;
+  case TBarId::EditBar:
+    return swEdit;
+  case TBarId::FindBar:
+    return swFind;
+  case TBarId::IndicateBar:
+    return swIndicate;
+  case TBarId::WindowBar:
+    return swWindow;
+  case TBarId::MainBar:
+    return -1;
   }
   return -1;
 }
@@ -53,16 +60,18 @@ void TForm1::ReadSettings() {
     // An installed copy (its defaults under ../share) keeps the user's
     // settings in the configuration folder even where it could write
     // beside the program (a prefix in the home folder).
-    const std::string programDir = std::filesystem::path(options_.ProgramPath).parent_path().string();
+    const std::string programDir =
+        std::filesystem::path(options_.ProgramPath).parent_path().string();
     const bool installed = DefaultsFolder(options_.ProgramPath) != programDir;
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
-    location_ = ChooseSettingsLocation(options_.ProgramPath,
-                                       !installed && FolderWritable(programDir),
-                                       ConfigFolder(xdg ? xdg : "", home ? home : ""));
+    location_ =
+        ChooseSettingsLocation(options_.ProgramPath, !installed && FolderWritable(programDir),
+                               ConfigFolder(xdg ? xdg : "", home ? home : ""));
   } else {
     location_.Files = SettingsFilesFor(options_.ProgramPath, options_.SettingsDir);
-    location_.Defaults = SettingsFilesFor(options_.ProgramPath, DefaultsFolder(options_.ProgramPath));
+    location_.Defaults =
+        SettingsFilesFor(options_.ProgramPath, DefaultsFolder(options_.ProgramPath));
     location_.InConfigFolder = false;
   }
   if (options_.DataDir.empty()) options_.DataDir = DefaultsFolder(options_.ProgramPath);
@@ -72,7 +81,8 @@ void TForm1::ReadSettings() {
   setGeometry(r.Left, r.Top, r.Width, r.Height);
 
   std::vector<std::string> fonts;
-  for (int i = 0; i < fontName_->count(); ++i) fonts.push_back(fontName_->itemText(i).toStdString());
+  for (int i = 0; i < fontName_->count(); ++i)
+    fonts.push_back(fontName_->itemText(i).toStdString());
   int index = settings_.Window.FontName;
   const std::string fontName = ResolveFontName(fonts, index);
   fontName_->setCurrentIndex(index);
@@ -137,20 +147,26 @@ void TForm1::TakeBarPlaces() {
     if (show >= 0) settings_.Window.Show[static_cast<std::size_t>(show)] = !bar->isHidden();
     if (bar->isHidden() || bar->isFloating() || toolBarArea(bar) != Qt::TopToolBarArea) continue;
     TDockPlace& place = settings_.Window.Bars[b];
-    place.Row = static_cast<int>(std::lower_bound(tops.begin(), tops.end(), bar->y()) - tops.begin());
+    place.Row =
+        static_cast<int>(std::lower_bound(tops.begin(), tops.end(), bar->y()) - tops.begin());
     place.Pos = bar->x();
   }
   settings_.Window.Show[swStatus] = !statusBar()->isHidden();
 }
 
-void TForm1::TakeProp(const TEditor& e) { ReportCopyFailures(prop_->TakeFrom(&e)); }
+void TForm1::TakeProp(const TEditor& e) {
+  ReportCopyFailures(prop_->TakeFrom(&e));
+}
 
-void TForm1::ApplyProp(TEditor& e) { ReportCopyFailures(prop_->ApplyTo(&e)); }
+void TForm1::ApplyProp(TEditor& e) {
+  ReportCopyFailures(prop_->ApplyTo(&e));
+}
 
 void TForm1::ReportCopyFailures(const std::vector<TPropCopyFailure>& failures) {
   if (failures.empty()) return;
   std::string text = "設定の一部を反映できませんでした。";
-  for (const TPropCopyFailure& f : failures) text += "\n" + f.Property + ": " + f.Message;
+  for (const TPropCopyFailure& f : failures)
+    text += "\n" + f.Property + ": " + f.Message;
   prompter_.Error(text);
 }
 

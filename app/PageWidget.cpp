@@ -76,9 +76,8 @@ TEditorWidget* TPageWidget::Split() {
   // How many rows the top view holds is known once the splitter has laid
   // the two views out.
   second_->show();
-  QTimer::singleShot(0, second_, [top, first] {
-    first->SetTopRow(top->TopRow() + top->RowCount());
-  });
+  QTimer::singleShot(0, second_,
+                     [top, first] { first->SetTopRow(top->TopRow() + top->RowCount()); });
   return second_;
 }
 

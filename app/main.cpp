@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <exception>
 
-#include "app/StartupTimer.h"
 #include "app/MainWindow.h"
+#include "app/StartupTimer.h"
 #include "platform/qt/QtPrompter.h"
 
 namespace {

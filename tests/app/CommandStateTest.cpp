@@ -30,8 +30,12 @@ TCommandSnapshot Editing() {
   return s;
 }
 
-bool On(const TCommandStates& st, C id) { return st[Index(id)].Enabled; }
-bool Checked(const TCommandStates& st, C id) { return st[Index(id)].Checked; }
+bool On(const TCommandStates& st, C id) {
+  return st[Index(id)].Enabled;
+}
+bool Checked(const TCommandStates& st, C id) {
+  return st[Index(id)].Checked;
+}
 
 TEST(CommandTable, NamesCaptionsAndShortcutsOfTheMenus) {
   TCommandId id{};
@@ -68,7 +72,9 @@ TEST(CommandTable, EveryCommandIsReachableFromTheMenuBar) {
   for (const TMenuInfo& m : MainMenus())
     for (const TMenuLine& line : m.Lines) {
       if (line.Kind == TMenuLine::Command) inMenus.insert(line.Id);
-      depth += line.Kind == TMenuLine::SubmenuBegin ? 1 : line.Kind == TMenuLine::SubmenuEnd ? -1 : 0;
+      depth += line.Kind == TMenuLine::SubmenuBegin ? 1
+               : line.Kind == TMenuLine::SubmenuEnd ? -1
+                                                    : 0;
       EXPECT_GE(depth, 0);
     }
   EXPECT_EQ(depth, 0);
@@ -125,13 +131,14 @@ TEST(CommandState, SelectionAndReadOnlyRules) {
   EXPECT_FALSE(On(ComputeCommandStates(s), C::Copy1));
   s.HasSelection = true;
   TCommandStates st = ComputeCommandStates(s);
-  for (C id : {C::Copy1, C::Cut1, C::ExchangeB, C::ExchangeS}) EXPECT_TRUE(On(st, id));
+  for (C id : {C::Copy1, C::Cut1, C::ExchangeB, C::ExchangeS})
+    EXPECT_TRUE(On(st, id));
   s.ReadOnly = true;
   s.ClipboardHasText = true;
   st = ComputeCommandStates(s);
   EXPECT_TRUE(On(st, C::Copy1)); // copying stays available on a read-only text
-  for (C id : {C::Cut1, C::ExchangeB, C::ExchangeS, C::Paste1, C::BoxPaste1, C::AddRead,
-               C::Clear1, C::Replace1, C::ShortDate1, C::LongDate1, C::Delete1Line})
+  for (C id : {C::Cut1, C::ExchangeB, C::ExchangeS, C::Paste1, C::BoxPaste1, C::AddRead, C::Clear1,
+               C::Replace1, C::ShortDate1, C::LongDate1, C::Delete1Line})
     EXPECT_FALSE(On(st, id)) << CommandInfo(id).Name;
   EXPECT_TRUE(On(st, C::Find2));
   s.ReadOnly = false;
@@ -178,7 +185,7 @@ TEST(CommandState, LineCommandsFollowTheCaretAndWordWrap) {
 TEST(CommandState, FileCommandsAndAnEmptyDocument) {
   TCommandSnapshot s = Editing();
   TCommandStates st = ComputeCommandStates(s);
-  EXPECT_FALSE(On(st, C::Save1)); // not modified
+  EXPECT_FALSE(On(st, C::Save1));     // not modified
   EXPECT_FALSE(On(st, C::ClosePage)); // the last page stays
   EXPECT_TRUE(On(st, C::SaveAs1));
   s.Modified = true;

@@ -43,7 +43,8 @@ TEST(DocumentList, AddedDocumentsBecomeActive) {
 TEST(DocumentList, RemovingPicksThePageBeforeOrTheNewFirst) {
   Page p[3] = {{0}, {1}, {2}};
   TDocumentList<Page> docs;
-  for (Page& x : p) docs.Add("p" + std::to_string(x.Id), &x);
+  for (Page& x : p)
+    docs.Add("p" + std::to_string(x.Id), &x);
 
   docs.SetActive(0);
   docs.Remove(0); // the first of three: the new first

@@ -7,14 +7,14 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
-#include <QTimer>
-#include <QtTest/QTest>
 #include <QMenu>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
+#include <QUrl>
+#include <QtTest/QTest>
 #include <filesystem>
 #include <stdexcept>
 
@@ -86,8 +86,7 @@ TEST_F(MainWindowTest, StartsWithOneUntitledPageAndItsStatusTexts) {
   EXPECT_FALSE(w->IsSplit());
   // The page's editor carries EditorProp1.
   EXPECT_EQ(w->ActiveEditor()->Font().Size, w->EditorProp1().Font().Size);
-  EXPECT_EQ(w->ActiveEditor()->Caret()->TabSpaceCount(),
-            w->EditorProp1().Caret()->TabSpaceCount());
+  EXPECT_EQ(w->ActiveEditor()->Caret()->TabSpaceCount(), w->EditorProp1().Caret()->TabSpaceCount());
   EXPECT_TRUE(prompter.asked.empty());
   EXPECT_GT(w->width(), 0);
   EXPECT_GT(w->height(), 0);
@@ -116,8 +115,8 @@ TEST_F(MainWindowTest, OneFileUnderTwoNamesOpensOnceAndOnlyFilesOpen) {
   const std::string a = File("a.txt", "x");
   std::filesystem::create_directory(dir.File("sub"));
   auto w = Make();
-  w->OpenStartFiles({dir.File("a.txt"), dir.File("sub/../a.txt"), dir.File("missing.txt"),
-                     dir.File("sub")});
+  w->OpenStartFiles(
+      {dir.File("a.txt"), dir.File("sub/../a.txt"), dir.File("missing.txt"), dir.File("sub")});
   EXPECT_EQ(w->PageCount(), 1);
   EXPECT_EQ(w->Documents().Path(0), a);
   ASSERT_EQ(prompter.asked.size(), 2u); // the missing file is passed over silently
@@ -297,7 +296,8 @@ TEST_F(MainWindowTest, SplitViewShowsOneTextTwiceAndChecksPerPage) {
 
 TEST_F(MainWindowTest, TheLowerViewGoesOnWhereTheUpperOneEnds) {
   std::string text;
-  for (int i = 0; i < 300; ++i) text += "line " + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 300; ++i)
+    text += "line " + std::to_string(i) + "\r\n";
   File("long.txt", text);
   auto w = Make();
   w->resize(800, 600);
