@@ -62,7 +62,9 @@ TEST(CommandTable, NoTwoCommandsShareAShortcut) {
   std::set<std::string_view> seen;
   for (std::size_t i = 0; i < kCommandCount; ++i) {
     std::string_view sc = CommandInfo(CommandAt(i)).ShortCut;
-    if (!sc.empty()) EXPECT_TRUE(seen.insert(sc).second) << sc;
+    if (!sc.empty()) {
+      EXPECT_TRUE(seen.insert(sc).second) << sc;
+    }
   }
 }
 
