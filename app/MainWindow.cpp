@@ -47,6 +47,10 @@ TForm1::TForm1(TPrompter& prompter, TOptions options, QWidget* parent)
   pageControl_->setFocusPolicy(Qt::NoFocus);
   setCentralWidget(pageControl_);
   connect(pageControl_, &QTabWidget::currentChanged, this, [this](int i) { TabChanged(i); });
+  // A click on the active tab refreshes too (the focus goes back to its editor).
+  connect(pageControl_, &QTabWidget::tabBarClicked, this, [this](int i) {
+    if (i >= 0 && i == docs_.ActiveIndex()) PageControl1Change();
+  });
 
   BuildBars();
   BuildStatusBar();
