@@ -1,6 +1,7 @@
 #pragma once
 // Qt-free helpers about document files and the texts that describe them.
 
+#include <cstdint>
 #include <string>
 
 namespace ze {
@@ -9,13 +10,52 @@ namespace ze {
 // "Untitled" stays itself.
 std::string PageCaption(const std::string& path);
 
-// What became of a file named to be opened (command line, drop).
-enum class TFileCheck { Ok, Missing, NotRegular };
+// What became of a file named to be opened (dialog, command line, drop).
+enum class TFileCheck { Ok, Missing, NotRegular, TooBig, Unreadable };
+
+// The largest file opened as a document: half of the machine's memory,
+// so that loading it cannot exhaust it.
+uint64_t MaxDocumentBytes();
 
 // Makes a name absolute against the current folder and resolves links and
-// "." / ".." into the file's canonical path; only regular files pass.
-// canonical is set when the result is Ok.
+// "." / ".." into the file's canonical path; only regular files that can
+// be read and are at most maxBytes long pass. A FIFO or a device is never
+// opened here, so the check cannot block. canonical is set when the
+// result is Ok; reason tells why a file cannot be read.
 TFileCheck CheckFileToOpen(const std::string& name, std::string& canonical);
+TFileCheck CheckFileToOpen(const std::string& name, std::string& canonical, uint64_t maxBytes,
+                           std::string* reason = nullptr);
+
+// The box for a file that did not pass (empty for Ok).
+std::string FileCheckMessage(TFileCheck check, const std::string& name,
+                             const std::string& reason = {});
+
+// What a saved or loaded file looked like on disk, to tell whether another
+// program has written it since.
+struct TFileStamp {
+  bool Known = false; // false: nothing to compare with (new document)
+  uint64_t Device = 0, Inode = 0, Size = 0;
+  int64_t ModifiedNs = 0;
+  bool operator==(const TFileStamp&) const = default;
+};
+// The stamp of a file now; Known is false when it does not exist.
+TFileStamp StampOfFile(const std::string& path);
+// True when the file at path is no longer the one stamped: written,
+// replaced or removed since. Nothing known: not changed.
+bool FileChangedOnDisk(const TFileStamp& known, const std::string& path);
+
+// True when a file's permission bits let nobody write it, or this user
+// cannot; such a file is opened read-only.
+bool FileIsReadOnly(const std::string& path);
+
+// A dialog filter in the form "name|patterns|name|patterns" (patterns
+// separated by ';') in Qt's form "name (patterns);;name (patterns)".
+// A name's own parenthesised pattern list is replaced, and "*.*" becomes
+// "*" (on this system a file name need not have a dot).
+std::string QtFilter(const std::string& pairs);
+inline constexpr const char* kOpenFilter =
+    "テキスト形式|*.txt;*.pas;*rtf;*.euc;*.sgm;*.sgml;*.sjs|全てのファイル (*.*)|*.*";
+inline constexpr const char* kSaveFilter = "テキストファイル (*.txt)|*.txt|全てのファイル|*.*";
 
 // The text of a file inserted at the caret: its lines (ended by CR LF, LF
 // or CR), each followed by CR LF, the last one included.
@@ -30,7 +70,12 @@ std::string ReadOnlyText(bool readOnly);         // " 読出し専用" or empty
 
 // Messages.
 std::string AlreadyOpenMessage(const std::string& path);
-std::string NotAFileMessage(const std::string& path);
+std::string MissingMessage(const std::string& path);
+std::string InUseMessage(const std::string& path);
 std::string CloseQuestion(const std::string& caption);
+inline constexpr const char* kClearQuestion = "このページの全内容をクリアします。　よろしいですか？";
+std::string SaveFailedMessage(const std::string& path, const std::string& reason);
+std::string LoadFailedMessage(const std::string& path, const std::string& reason);
+std::string ChangedOnDiskQuestion(const std::string& path);
 
 } // namespace ze

@@ -57,6 +57,7 @@ TForm1::TForm1(TPrompter& prompter, TOptions options, QWidget* parent)
   InstallHandlers();
   ReadSettings();
   PlaceBars();
+  InstallDocumentHandlers();
 
   CreatePage(kUntitled);
   ApplyStartViewFeatures();

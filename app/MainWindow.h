@@ -6,17 +6,21 @@
 //   MainWindowPages.cpp     pages and documents, active editor, refreshes
 //   MainWindowCommands.cpp  the command handlers this window provides
 //   MainWindowClose.cpp     the close query, Exit, writing the settings
+//   MainWindowDocuments.cpp opening, inserting, saving and closing files
 
 #include <QMainWindow>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/CommandActions.h"
 #include "app/CommandState.h"
 #include "app/DocumentList.h"
+#include "app/Documents.h"
 #include "app/PageWidget.h"
 #include "app/settings/Settings.h"
 #include "app/settings/SettingsFiles.h"
@@ -34,6 +38,7 @@ class TEditor;
 class TEditorProp;
 class TEditorWidget;
 class TPrompter;
+class TWindowDropTarget;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -84,15 +89,26 @@ public:
   // editor receives the settings of EditorProp1.
   TPageWidget* CreatePage(const std::string& path);
   // Loads a file into the active empty page or a new one. False when the
-  // file does not exist or cannot be read (reported).
+  // file does not exist (silently), is open already, is no regular file,
+  // is too big or cannot be read (reported). The page takes the file's
+  // path only once it holds the file.
   bool OpenByName(const std::string& path);
   // Opens dropped files (on the window or an editor), in order: a file
   // already open in a page is named in a message, the others open.
   void DropFiles(const std::vector<std::string>& names);
   // Closes the active page without asking; never the last one.
   void CloseActivePage();
+  // Save, Save as and the save-as action: true only when the file was
+  // written. A failure is reported and leaves the page modified.
   bool SaveActive();
   bool SaveActiveAs();
+  bool SaveAsAction(const std::string& name);
+  // Asks about a modified active page; true when it may close.
+  bool PageCloseQuery();
+  // Closes every unmodified page but the last one.
+  void CloseUnModifiedPages();
+  // The window's drop target (files dropped on the window or an editor).
+  TWindowDropTarget* DropTarget() const { return dropTarget_; }
   // Everything that depends on the active page.
   void PageControl1Change();
 
@@ -130,9 +146,6 @@ protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
-  void dragEnterEvent(QDragEnterEvent* e) override;
-  void dragMoveEvent(QDragMoveEvent* e) override;
-  void dropEvent(QDropEvent* e) override;
 
 private:
   // MainWindow.cpp
@@ -154,12 +167,6 @@ private:
   void RefreshCaptionAndStatus();
   void ApplyViewFeatures(TEditor& e);
   void UpdateMarkColumn(TEditor& e);
-  bool LoadInto(TEditorWidget* w, const std::string& path);
-  // Opens a named file unless it is missing, not a file or open already
-  // (those are reported, a missing one only when reportMissing).
-  void OpenNamedFile(const std::string& name, bool reportMissing);
-  void FollowDragOverTabs(const QPoint& windowPos, const QMimeData* data);
-  bool SaveTo(TEditor& e, const std::string& path);
   void TabChanged(int index);
 
   // MainWindowCommands.cpp
@@ -176,6 +183,24 @@ private:
   void About();
   void OpenHelp(const char* file);
   bool ShortcutTaken(const QKeyEvent& e);
+
+  // MainWindowDocuments.cpp
+  void InstallDocumentHandlers();
+  void HookDropFiles(TEditorWidget* w);
+  void SetPagePath(int index, const std::string& path);
+  // Whether another program wrote the page's file since it was loaded or
+  // saved here.
+  bool ChangedOnDisk(const TPageWidget* page, const std::string& path) const;
+  void RememberStamp(const TPageWidget* page, const std::string& path);
+  bool LoadInto(TEditorWidget* w, const std::string& path);
+  // Loads a checked file (canonical path, not open yet).
+  bool OpenChecked(const std::string& path);
+  // Opens a named file unless it is missing, not a file or open already
+  // (those are reported, a missing one only when reportMissing).
+  void OpenNamedFile(const std::string& name, bool reportMissing);
+  bool SaveTo(TEditor& e, const std::string& path);
+  std::optional<std::string> AskSaveName();
+  bool SaveAsClosePage();
 
   // MainWindowClose.cpp
   bool CloseQuery();
@@ -206,6 +231,8 @@ private:
   bool lineNumbers_ = false, ruler_ = false, lineCursor_ = false;
   bool building_ = true;
   bool closing_ = false;
+  TWindowDropTarget* dropTarget_ = nullptr;
+  std::unordered_map<const TPageWidget*, TFileStamp> stamps_;
 };
 
 } // namespace ze

@@ -83,14 +83,6 @@ void TForm1::RefreshCommands() {
 
 void TForm1::InstallHandlers() {
   auto editor = [this](void (TEditor::*op)()) { return [this, op] { (ActiveEditor()->*op)(); }; };
-  handlers_[Index(C::New1)] = [this] { NewPage(); };
-  handlers_[Index(C::Open1)] = [this] { OpenFiles(); };
-  handlers_[Index(C::AddRead)] = [this] { AddReadFile(); };
-  handlers_[Index(C::Clear1)] = [this] { ClearPage(); };
-  handlers_[Index(C::ClosePage)] = [this] { ClosePageCommand(); };
-  handlers_[Index(C::Save1)] = [this] { SaveActive(); };
-  handlers_[Index(C::SaveAs1)] = [this] { SaveActiveAs(); };
-  handlers_[Index(C::Exit1)] = [this] { ExitCommand(); };
 
   handlers_[Index(C::Undo1)] = editor(&TEditor::Undo);
   handlers_[Index(C::Redo1)] = editor(&TEditor::Redo);
@@ -163,90 +155,6 @@ void TForm1::Divide() {
   ApplyProp(*e);
   e->SetScrollBars(ssBoth);
   ApplyViewFeatures(*e);
-}
-
-// ---------------------------------------------------------------- documents
-
-void TForm1::NewPage() {
-  if (TEditor* e = ActiveEditor()) TakeProp(*e);
-  CreatePage(kUntitled);
-  PageControl1Change();
-}
-
-void TForm1::OpenFiles() {
-  const std::vector<std::string> names = prompter_.AskOpenFileNames(
-      "開く", "テキスト形式 (*.txt *.pas *.rtf *.euc *.sgm *.sgml *.sjs);;全てのファイル (*)", {},
-      false);
-  if (names.empty()) return;
-  std::string path;
-  switch (CheckFileToOpen(names.front(), path)) {
-  case TFileCheck::Missing:
-    prompter_.Notice(names.front() + " が存在しません！");
-    return;
-  case TFileCheck::NotRegular:
-    prompter_.Notice(NotAFileMessage(names.front()));
-    return;
-  case TFileCheck::Ok:
-    break;
-  }
-  if (docs_.IndexOfPath(path) >= 0) {
-    prompter_.Notice(AlreadyOpenMessage(path));
-    return;
-  }
-  OpenByName(path);
-}
-
-void TForm1::ClosePageCommand() {
-  if (docs_.Count() <= 1) return;
-  TEditor* e = ActiveEditor();
-  if (e->Modified()) {
-    switch (prompter_.Message(CloseQuestion(docs_.ActivePath()), TMsgKind::Confirmation,
-                              TMsgButtons::YesNoCancel)) {
-    case TMsgResult::Yes:
-      if (docs_.ActivePath() == kUntitled ? !SaveActiveAs() : !SaveTo(*e, docs_.ActivePath()))
-        return;
-      break;
-    case TMsgResult::No:
-      break;
-    default:
-      return;
-    }
-  }
-  CloseActivePage();
-}
-
-void TForm1::ClearPage() {
-  if (prompter_.Message("このページの全内容をクリアします。　よろしいですか？",
-                        TMsgKind::Confirmation, TMsgButtons::YesNo) != TMsgResult::Yes)
-    return;
-  ActiveEditor()->Lines()->Clear();
-}
-
-void TForm1::AddReadFile() {
-  const std::vector<std::string> names = prompter_.AskOpenFileNames(
-      "追加読込み", "テキスト形式 (*.txt *.pas *.rtf *.euc *.sgm *.sgml *.sjs);;全てのファイル (*)",
-      {}, false);
-  if (names.empty()) return;
-  std::string path;
-  if (CheckFileToOpen(names.front(), path) != TFileCheck::Ok) {
-    prompter_.Notice(names.front() + " が存在しません！");
-    return;
-  }
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error(path + " を読み込めませんでした。");
-  ActiveEditor()->SetSelText(LinesWithBreaks(bytes));
-}
-
-void TForm1::ExitCommand() {
-  // The unmodified pages go first, so that the close query asks only
-  // about the others.
-  for (int i = docs_.Count() - 1; i >= 0 && docs_.Count() > 1; --i) {
-    if (i >= docs_.Count()) continue;
-    SetActivePage(i);
-    if (!ActiveEditor()->Modified()) CloseActivePage();
-  }
-  close();
 }
 
 // ---------------------------------------------------------------- help

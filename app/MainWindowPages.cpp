@@ -92,6 +92,7 @@ void TForm1::HookEditor(TEditorWidget* w) {
   // viewport.
   w->installEventFilter(this);
   w->viewport()->installEventFilter(this);
+  HookDropFiles(w);
 }
 
 void TForm1::CaretMoved(TEditorWidget* w) {
@@ -182,147 +183,6 @@ void TForm1::PageControl1Change() {
   RefreshCommands();
 }
 
-// ---------------------------------------------------------------- files
-
-bool TForm1::LoadInto(TEditorWidget* w, const std::string& path) {
-  TEditor& e = *w->Editor();
-  try {
-    e.Lines()->LoadFromFile(path);
-  } catch (const std::exception& error) {
-    ShowError(path + " を読み込めませんでした。\n" + error.what());
-    return false;
-  }
-  e.SetModified(false);
-  e.SetTopRow(0);
-  e.SetRowCol(0, 0);
-  // A file this user cannot write is opened read-only.
-  if (::access(path.c_str(), W_OK) != 0) e.SetReadOnly(true);
-  return true;
-}
-
-bool TForm1::OpenByName(const std::string& path) {
-  TEditor* e = ActiveEditor();
-  int index = docs_.ActiveIndex();
-  const bool reuse =
-      e && !e->Modified() && e->Lines()->Count() == 0 && docs_.ActivePath() == kUntitled;
-  if (reuse) {
-    docs_.SetPath(index, path);
-    pageControl_->setTabText(index, QString::fromStdString(PageCaption(path)));
-    pageControl_->setTabToolTip(index, QString::fromStdString(path));
-  } else {
-    CreatePage(path);
-    index = docs_.ActiveIndex();
-  }
-  setWindowTitle(QString::fromStdString(path));
-  const bool loaded = LoadInto(ActiveEditorWidget(), path);
-  PageControl1Change();
-  return loaded;
-}
-
-bool TForm1::SaveTo(TEditor& e, const std::string& path) {
-  try {
-    e.Lines()->SaveToFile(path);
-  } catch (const std::exception& error) {
-    // The text stays modified and on screen.
-    ShowError(path + " を保存できませんでした。\n" + error.what());
-    return false;
-  }
-  e.SetModified(false);
-  return true;
-}
-
-bool TForm1::SaveActive() {
-  TEditor* e = ActiveEditor();
-  if (!e) return false;
-  const std::string& path = docs_.ActivePath();
-  if (path == kUntitled || !e->Modified()) return SaveActiveAs();
-  if (!SaveTo(*e, path)) return false;
-  RefreshCaptionAndStatus();
-  return true;
-}
-
-bool TForm1::SaveActiveAs() {
-  TEditor* e = ActiveEditor();
-  if (!e) return false;
-  const std::string current = docs_.ActivePath();
-  auto name =
-      prompter_.AskSaveFileName("名前をつけて保存", "テキストファイル (*.txt);;全てのファイル (*)",
-                                current == kUntitled ? std::string("*.txt") : current);
-  if (!name) return false;
-  std::string target = *name;
-  std::string canonical;
-  if (CheckFileToOpen(target, canonical) == TFileCheck::Ok) target = canonical;
-  const int holder = docs_.IndexOfPath(target);
-  if (holder >= 0 && holder != docs_.ActiveIndex()) {
-    prompter_.Notice("\n" + target + " は\n現在使用中です 上書きできません！");
-    return false;
-  }
-  if (!SaveTo(*e, target)) return false;
-  if (CheckFileToOpen(target, canonical) == TFileCheck::Ok) target = canonical;
-  const int index = docs_.ActiveIndex();
-  docs_.SetPath(index, target);
-  pageControl_->setTabText(index, QString::fromStdString(PageCaption(target)));
-  pageControl_->setTabToolTip(index, QString::fromStdString(target));
-  RefreshCaptionAndStatus();
-  return true;
-}
-
-void TForm1::CloseActivePage() {
-  if (docs_.Count() <= 1) return;
-  const int index = docs_.ActiveIndex();
-  TPageWidget* page = docs_.Active();
-  building_ = true;
-  page->Unsplit();
-  docs_.Remove(index);
-  pageControl_->removeTab(index);
-  pageControl_->setCurrentIndex(docs_.ActiveIndex());
-  building_ = false;
-  page->deleteLater();
-  page->hide();
-  PageControl1Change();
-}
-
-void TForm1::OpenStartFiles(const std::vector<std::string>& names) {
-  // Damaged settings did not stop the start; the user hears of them once.
-  if (!settingsProblems_.empty()) {
-    std::string text = "設定ファイルの一部を読めなかったため、既定値を使います。";
-    for (const std::string& p : settingsProblems_)
-      text += "\n" + p;
-    settingsProblems_.clear();
-    prompter_.Message(text, TMsgKind::Warning, TMsgButtons::Ok);
-  }
-  // A name that is no file is passed over silently.
-  for (const std::string& name : names)
-    OpenNamedFile(name, false);
-  PageControl1Change();
-}
-
-void TForm1::DropFiles(const std::vector<std::string>& names) {
-  for (const std::string& name : names)
-    OpenNamedFile(name, true);
-}
-
-void TForm1::OpenNamedFile(const std::string& name, bool reportMissing) {
-  std::string path;
-  switch (CheckFileToOpen(name, path)) {
-  case TFileCheck::Missing:
-    if (reportMissing) prompter_.Notice(name + " が存在しません！");
-    return;
-  case TFileCheck::NotRegular:
-    prompter_.Notice(NotAFileMessage(name));
-    return;
-  case TFileCheck::Ok:
-    break;
-  }
-  // Two names for one file would give two pages that overwrite each
-  // other's saves.
-  if (docs_.IndexOfPath(path) >= 0) {
-    prompter_.Notice(AlreadyOpenMessage(path));
-    return;
-  }
-  OpenByName(path);
-}
-
 // ---------------------------------------------------------------- events
 
 std::unique_ptr<QMenu> TForm1::CreateContextMenu() {
@@ -397,52 +257,6 @@ bool TForm1::ShortcutTaken(const QKeyEvent& e) {
       return true;
   }
   return false;
-}
-
-// ---------------------------------------------------------------- drops
-
-namespace {
-
-bool OffersFilesOrText(const QMimeData* data) {
-  return data && (data->hasUrls() || data->hasText());
-}
-
-} // namespace
-
-void TForm1::dragEnterEvent(QDragEnterEvent* e) {
-  if (!OffersFilesOrText(e->mimeData())) return;
-  e->acceptProposedAction();
-  FollowDragOverTabs(e->position().toPoint(), e->mimeData());
-}
-
-void TForm1::dragMoveEvent(QDragMoveEvent* e) {
-  if (!OffersFilesOrText(e->mimeData())) return;
-  e->acceptProposedAction();
-  FollowDragOverTabs(e->position().toPoint(), e->mimeData());
-}
-
-// Dragging over another page's tab shows that page, so that text can be
-// carried to it.
-void TForm1::FollowDragOverTabs(const QPoint& windowPos, const QMimeData*) {
-  QTabBar* tabs = pageControl_->tabBar();
-  const int tab = tabs->tabAt(tabs->mapFrom(this, windowPos));
-  if (tab >= 0 && tab != docs_.ActiveIndex()) SetActivePage(tab);
-}
-
-void TForm1::dropEvent(QDropEvent* e) {
-  const QMimeData* data = e->mimeData();
-  // Files first; plain text dropped on the frame does nothing.
-  if (!data || !data->hasUrls()) return;
-  std::vector<std::string> names;
-  for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) names.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
-  if (names.empty()) return;
-  e->acceptProposedAction();
-  try {
-    DropFiles(names);
-  } catch (const std::exception& error) {
-    ShowError(error.what());
-  }
 }
 
 void TForm1::wheelEvent(QWheelEvent* e) {

@@ -9,6 +9,7 @@
 
 #include "app/MainWindow.h"
 #include "app/StartupTimer.h"
+#include "dragdrop/qt/OleddEditorWidget.h"
 #include "platform/qt/QtPrompter.h"
 
 namespace {
@@ -40,7 +41,14 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("zorvaneeditor"));
 
   ze::TQtPrompter prompter(nullptr);
-  ze::TForm1 window(prompter, {});
+  ze::TForm1::TOptions options;
+  // Every page editor drags its selection out and takes drops.
+  options.EditorFactory = [](QWidget* parent) -> ze::TEditorWidget* {
+    auto* w = new ze::TOleddEditorWidget(parent);
+    w->Editor()->Caret()->SetSelDragMode(ze::dmManual);
+    return w;
+  };
+  ze::TForm1 window(prompter, std::move(options));
   prompter.SetParent(&window);
   ze::WatchFirstPaint(window, clock);
   window.show();

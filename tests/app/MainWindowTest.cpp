@@ -216,12 +216,14 @@ TEST_F(MainWindowTest, AFailedSaveAtCloseKeepsTheDocumentAndTheWindow) {
   // The file's folder becomes a file: the save must fail.
   std::filesystem::remove(dir.File("a.txt"));
   std::filesystem::create_directory(dir.File("a.txt"));
-  prompter.answers = {TMsgResult::Yes};
+  // Save: yes; the file changed on disk meanwhile, overwrite: yes.
+  prompter.answers = {TMsgResult::Yes, TMsgResult::Yes};
   EXPECT_FALSE(w->close());
   EXPECT_TRUE(w->ActiveEditor()->Modified());
-  ASSERT_EQ(prompter.asked.size(), 2u);
-  EXPECT_EQ(prompter.asked[1].kind, TMsgKind::Error);
-  EXPECT_NE(prompter.asked[1].text.find("保存できませんでした"), std::string::npos);
+  ASSERT_EQ(prompter.asked.size(), 3u);
+  EXPECT_NE(prompter.asked[1].text.find("他のプログラムによって変更されています"), std::string::npos);
+  EXPECT_EQ(prompter.asked[2].kind, TMsgKind::Error);
+  EXPECT_NE(prompter.asked[2].text.find("保存できませんでした"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, YesSavesModifiedPagesBeforeClosingThem) {
