@@ -218,7 +218,15 @@ public:
   int TextTop() const;
   int TextLeft() const;
   int MaxTopRow() const { return maxTopRow_; }
-  static constexpr int kMaxLineWidth = 1000;
+  // The horizontal extent in columns: the widest row seen so far (painted,
+  // or visited by the caret), never less than kMinLineWidth. The text is
+  // never measured whole for it, so opening a long file costs nothing.
+  static constexpr int kMinLineWidth = 1000;
+  int MaxLineWidth() const { return maxLineWidth_; }
+  // Widens the extent to a row of w columns (and the scroll bar with it).
+  void NoteLineWidth(int w);
+  // The column map of a row's text; it refers to text, which must outlive it.
+  TColumnMap RowColumns(const ByteString& text) const;
   int ScrollOffset() const { return topCol_ * colWidth_; }
   bool CaretShown() const { return caretShown_; }
 
@@ -489,7 +497,6 @@ protected:
   void DrawEofMark(TSurface& s, int x, int y);
   void DrawRetMark(TSurface& s, int x, int y, bool selected);
   void DrawWrapMark(TSurface& s, int x, int y, bool selected);
-  void DrawHideMark(TSurface& s, int x, int y, bool selected);
   void DrawUnderline(int row);
   void EraseUnderline(int row);
   void PaintUnderline(TSurface& s, int row, TColor color);
@@ -556,6 +563,7 @@ private:
   int rowCount_ = 1, colCount_ = 1;
   int colWidth_ = 8, charHeight_ = 16, rowHeight_ = 16;
   int maxTopRow_ = 0;
+  int maxLineWidth_ = kMinLineWidth;
   bool italic_ = false;
   int rememberedCol_ = 0;
   bool remembered_ = false;

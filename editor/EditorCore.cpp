@@ -372,16 +372,13 @@ std::string TEditor::ExpandTabs(std::string_view s) const {
   return ze::ExpandTabs(s, ColumnSettings());
 }
 
+TColumnMap TEditor::RowColumns(const ByteString& text) const {
+  return TColumnMap(text.view(), ColumnSettings());
+}
+
 int TEditor::ColToPos(int row, int col) const {
-  ByteString text = RowText(row);
-  std::string codes = ColumnAttributes(text.view());
-  if (col <= 0) return 0;
-  int w = static_cast<int>(codes.size());
-  if (col >= w) return static_cast<int>(text.size()) + (col - w);
-  if (codes[static_cast<size_t>(col)] == caTrail) --col;
-  int fill = 0;
-  for (int k = 0; k <= col; ++k) fill += codes[static_cast<size_t>(k)] == caTabFill;
-  return col - fill;
+  const ByteString text = RowText(row);
+  return RowColumns(text).ColToPos(col);
 }
 
 int TEditor::PosToCol(int row, int pos) const {
@@ -392,11 +389,11 @@ int TEditor::PosToCol(int row, int pos) const {
 
 int TEditor::LinePos(int row, int col) const {
   if (row < 0 || row > list_->Count() || col < 0) return -1;
-  std::string codes = ColumnAttributes(RowText(row).view());
-  int w = static_cast<int>(codes.size());
-  if (col < w && codes[static_cast<size_t>(col)] == caTrail) --col;
-  while (col > 0 && col < w && codes[static_cast<size_t>(col)] == caTabFill) --col;
-  int pos = std::min(ColToPos(row, col), static_cast<int>(RowText(row).size()));
+  const ByteString text = RowText(row);
+  const TColumnMap columns = RowColumns(text);
+  if (columns.Code(col) == caTrail) --col;
+  while (col > 0 && columns.Code(col) == caTabFill) --col;
+  int pos = std::min(columns.ColToPos(col), static_cast<int>(text.size()));
   for (int r = row - 1; r >= 0 && list_->RowAttribute(r) == reWrapped; --r)
     pos += static_cast<int>(list_->Ref(r).size());
   return pos;

@@ -1,6 +1,7 @@
 #include "text/Columns.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/CodePage.h"
 
@@ -29,7 +30,7 @@ int TabWidthAt(int k, const TColumnSettings& s) {
 }
 
 std::string ColumnAttributes(std::string_view text, const TColumnSettings& s) {
-  const size_t cap = static_cast<size_t>(s.WordWrap ? s.WrapByte + 3 : kMaxLineWidth);
+  const size_t cap = s.WordWrap ? static_cast<size_t>(std::max(0, s.WrapByte + 3)) : std::string::npos;
   std::string codes;
   codes.reserve(std::min(cap + 8, text.size() + 8));
   for (size_t i = 0; i < text.size() && codes.size() < cap; ++i) {
@@ -50,6 +51,7 @@ std::string ColumnAttributes(std::string_view text, const TColumnSettings& s) {
 }
 
 int StrWidth(std::string_view text, const TColumnSettings& s) {
+  if (std::memchr(text.data(), '\t', text.size()) == nullptr) return static_cast<int>(text.size());
   int w = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     auto b = static_cast<unsigned char>(text[i]);
@@ -100,6 +102,46 @@ std::string ExpandTabs(std::string_view text, const TColumnSettings& s) {
     }
   }
   return out;
+}
+
+bool IsTrailAt(std::string_view text, size_t i) {
+  if (i == 0 || i >= text.size()) return false;
+  size_t run = 0;
+  while (run < i && IsLeadByte(static_cast<unsigned char>(text[i - 1 - run]))) ++run;
+  // The run starts on a character boundary (the byte before it cannot lead
+  // one), so its lead values pair up from there.
+  return run % 2 == 1;
+}
+
+TColumnMap::TColumnMap(std::string_view text, const TColumnSettings& s)
+    : text_(text), delimiters_(s.DelimiterSet) {
+  direct_ = !s.WordWrap && std::memchr(text.data(), '\t', text.size()) == nullptr;
+  if (direct_) {
+    width_ = static_cast<int>(text.size());
+  } else {
+    codes_ = ColumnAttributes(text, s);
+    width_ = static_cast<int>(codes_.size());
+  }
+}
+
+char TColumnMap::Code(int col) const {
+  if (col < 0 || col >= width_) return caEnd;
+  if (!direct_) return codes_[static_cast<size_t>(col)];
+  const size_t i = static_cast<size_t>(col);
+  if (IsTrailAt(text_, i)) return caTrail;
+  const auto b = static_cast<unsigned char>(text_[i]);
+  if (IsLeadByte(b) && i + 1 < text_.size()) return caLead;
+  return delimiters_.test(b) ? caDelim : caWord;
+}
+
+int TColumnMap::ColToPos(int col) const {
+  if (col <= 0) return 0;
+  if (col >= width_) return static_cast<int>(text_.size()) + (col - width_);
+  if (Code(col) == caTrail) --col;
+  if (direct_) return col;
+  int fill = 0;
+  for (int k = 0; k <= col; ++k) fill += codes_[static_cast<size_t>(k)] == caTabFill;
+  return col - fill;
 }
 
 // ---------------------------------------------------------------- cursor

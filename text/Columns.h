@@ -23,9 +23,6 @@ struct TColumnSettings {
   TDelimiterSet DelimiterSet = DefaultDelimiterSet();
 };
 
-// Widest row the editor shows, in columns.
-inline constexpr int kMaxLineWidth = 1000;
-
 // Codes of the column attribute string.
 inline constexpr char caWord = '1';     // single-byte, not a delimiter
 inline constexpr char caDelim = '2';    // single-byte delimiter (tabs too)
@@ -37,13 +34,43 @@ inline constexpr char caEnd = '0';      // end mark of TEditorAttributeArray
 // Width of a tab that starts at column k.
 int TabWidthAt(int k, const TColumnSettings& s);
 
-// One code per display column, built left to right. The map stops once it
-// reaches WrapByte + 3 columns (word wrap on) or 1000 columns (off). A lead
-// byte with nothing after it is a single-byte character.
+// One code per display column, built left to right. With word wrap on the
+// map stops once it reaches WrapByte + 3 columns; with it off it covers the
+// whole row, however long. A lead byte with nothing after it is a
+// single-byte character.
 std::string ColumnAttributes(std::string_view text, const TColumnSettings& s);
 
-// Display width of the whole string (not capped).
+// Display width of the whole string (not capped). A string without tabs is
+// as wide as it is long, so only strings with tabs are walked.
 int StrWidth(std::string_view text, const TColumnSettings& s);
+
+// True when byte i of text is the second byte of a double-byte character.
+// Character boundaries are found by walking back over the run of lead-byte
+// values before i, so the cost does not grow with the row.
+bool IsTrailAt(std::string_view text, size_t i);
+
+// The columns of one row, for lookups on rows of any length. A row without
+// tabs (word wrap off) maps each column to the byte of the same index, so
+// nothing is built for it and a lookup costs the same at column 10 as at
+// column ten million; other rows get their column codes built once.
+class TColumnMap {
+public:
+  TColumnMap(std::string_view text, const TColumnSettings& s);
+  // The number of columns (the size of the column attribute string).
+  int Width() const { return width_; }
+  // The code of a column, caEnd outside the row.
+  char Code(int col) const;
+  // The byte of a column: a trail half counts as its lead, a tab's filler
+  // as the tab; past the row every column counts as one byte.
+  int ColToPos(int col) const;
+
+private:
+  std::string_view text_;
+  TDelimiterSet delimiters_;
+  bool direct_ = false; // column == byte
+  std::string codes_;   // when not direct
+  int width_ = 0;
+};
 
 // Display width of the leading blanks (spaces, full-width spaces, tabs);
 // -1 for an empty string.
