@@ -225,8 +225,10 @@ public:
   int MaxLineWidth() const { return maxLineWidth_; }
   // Widens the extent to a row of w columns (and the scroll bar with it).
   void NoteLineWidth(int w);
-  // The column map of a row's text; it refers to text, which must outlive it.
-  TColumnMap RowColumns(const ByteString& text) const;
+  // The column map of a row's text. The map of the last text asked for is
+  // kept (with a reference to that text), so the many lookups of one key
+  // press on a long row share one walk over it.
+  std::shared_ptr<const TColumnMap> RowColumns(const ByteString& text) const;
   int ScrollOffset() const { return topCol_ * colWidth_; }
   bool CaretShown() const { return caretShown_; }
 
@@ -564,6 +566,9 @@ private:
   int colWidth_ = 8, charHeight_ = 16, rowHeight_ = 16;
   int maxTopRow_ = 0;
   int maxLineWidth_ = kMinLineWidth;
+  mutable ByteString columnsText_;
+  mutable TColumnSettings columnsSettings_;
+  mutable std::shared_ptr<const TColumnMap> columns_;
   bool italic_ = false;
   int rememberedCol_ = 0;
   bool remembered_ = false;

@@ -53,10 +53,10 @@ void TEditor::SetRowCol(int r, int k) {
   int target = std::clamp(r, 0, count);
   if (target == count && count > 0 && list_->RowAttribute(count - 1) == reEndOfText) --target;
   const ByteString text = RowText(target);
-  const TColumnMap columns = RowColumns(text);
-  if (columns.Code(k) == caTrail) --k;
+  const auto columns = RowColumns(text);
+  if (columns->Code(k) == caTrail) --k;
   if (!caret_->InTab())
-    while (k > 0 && columns.Code(k) == caTabFill) --k;
+    while (k > 0 && columns->Code(k) == caTabFill) --k;
   if (r == row_ && k == col_) return;
   suppressCaret_ = true;
   try {
@@ -78,9 +78,9 @@ void TEditor::RememberCol(int k, bool vertical) {
 
 void TEditor::AdjustCol(bool vertical, int direction) {
   const ByteString text = RowText(row_);
-  const TColumnMap columns = RowColumns(text);
-  const int w = columns.Width();
-  auto code = [&](int c) { return columns.Code(c); };
+  const auto columns = RowColumns(text);
+  const int w = columns->Width();
+  auto code = [&](int c) { return columns->Code(c); };
   NoteLineWidth(w);
   const bool mouseDown = host_ && host_->LeftButtonDown();
 
@@ -129,10 +129,10 @@ long long TEditor::CharOffset(int firstRow, int row, int col) const {
   }
   // Counted like a byte position: a column inside a tab is the tab itself.
   const ByteString text = RowText(row);
-  const TColumnMap columns = RowColumns(text);
+  const auto columns = RowColumns(text);
   if (col < 0) return n + col;
-  if (col >= columns.Width()) return n + static_cast<long long>(text.size()) + (col - columns.Width());
-  return n + columns.ColToPos(col) + (columns.Code(col) == caTrail ? 1 : 0);
+  if (col >= columns->Width()) return n + static_cast<long long>(text.size()) + (col - columns->Width());
+  return n + columns->ColToPos(col) + (columns->Code(col) == caTrail ? 1 : 0);
 }
 
 void TEditor::PosToRowCol(int x, int y, int& row, int& col, bool nearest) const {
@@ -158,7 +158,7 @@ void TEditor::CreateCaretShape() {
   if (overWrite_ || caret_->Style() == csBrief) {
     w = colWidth_ - margin_->Character();
     const ByteString text = RowText(row_);
-    if (overWrite_ && RowColumns(text).Code(col_) == caLead) w *= 2;
+    if (overWrite_ && RowColumns(text)->Code(col_) == caLead) w *= 2;
     if (!overWrite_) h = 2;
   }
   host_->CreateCaret(w, h);

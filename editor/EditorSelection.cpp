@@ -117,16 +117,16 @@ void TEditor::SetSelectionMode(TSelectionMode m) {
 
 void TEditor::BoxEdges(int row, int s, int e, int& first, int& last) const {
   const ByteString text = RowText(row);
-  const TColumnMap columns = RowColumns(text);
-  const int w = columns.Width();
+  const auto columns = RowColumns(text);
+  const int w = columns->Width();
   const int len = static_cast<int>(text.size());
-  auto code = [&](int c) { return columns.Code(c); };
+  auto code = [&](int c) { return columns->Code(c); };
   // Left edge: a character or tab the edge cuts stays outside. Right edge:
   // one it cuts is inside. Either way the edge moves to the next
   // character boundary.
   auto boundary = [&](int c) {
     while (code(c) == caTrail || code(c) == caTabFill) ++c;
-    return c >= w ? len + (c - w) : columns.ColToPos(c);
+    return c >= w ? len + (c - w) : columns->ColToPos(c);
   };
   first = boundary(s);
   last = boundary(e);

@@ -50,21 +50,35 @@ std::string ColumnAttributes(std::string_view text, const TColumnSettings& s) {
   return codes;
 }
 
-int StrWidth(std::string_view text, const TColumnSettings& s) {
-  if (std::memchr(text.data(), '\t', text.size()) == nullptr) return static_cast<int>(text.size());
-  int w = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b) && i + 1 < text.size()) {
-      w += 2;
-      ++i;
-    } else if (b == '\t') {
-      w += TabWidthAt(w, s);
-    } else {
-      ++w;
-    }
+namespace {
+
+// Calls tab(pos, col) for every tab of text (a 0x09 that is the second
+// byte of a double-byte character is no tab), where col is the tab's first
+// column, and returns the width of the whole text. Between tabs every byte
+// is one column, so the bytes are never walked one by one.
+template <class OnTab> int WalkTabs(std::string_view text, const TColumnSettings& s, OnTab tab) {
+  const char* base = text.data();
+  size_t from = 0, segment = 0; // search start; first byte after the last tab
+  int col = 0;                  // column of byte segment
+  while (from < text.size()) {
+    const void* hit = std::memchr(base + from, '\t', text.size() - from);
+    if (!hit) break;
+    const size_t q = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    from = q + 1;
+    if (IsTrailAt(text, q)) continue;
+    const int at = col + static_cast<int>(q - segment);
+    const int w = TabWidthAt(at, s);
+    tab(static_cast<int>(q), at, w);
+    col = at + w;
+    segment = q + 1;
   }
-  return w;
+  return col + static_cast<int>(text.size() - segment);
+}
+
+} // namespace
+
+int StrWidth(std::string_view text, const TColumnSettings& s) {
+  return WalkTabs(text, s, [](int, int, int) {});
 }
 
 int IndentWidth(std::string_view text, const TColumnSettings& s) {
@@ -84,23 +98,13 @@ int IndentWidth(std::string_view text, const TColumnSettings& s) {
 std::string ExpandTabs(std::string_view text, const TColumnSettings& s) {
   std::string out;
   out.reserve(text.size());
-  int col = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b) && i + 1 < text.size()) {
-      out += text[i];
-      out += text[i + 1];
-      col += 2;
-      ++i;
-    } else if (b == '\t') {
-      int w = TabWidthAt(col, s);
-      out.append(static_cast<size_t>(w), ' ');
-      col += w;
-    } else {
-      out += text[i];
-      ++col;
-    }
-  }
+  size_t done = 0;
+  WalkTabs(text, s, [&](int pos, int, int w) {
+    out.append(text.substr(done, static_cast<size_t>(pos) - done));
+    out.append(static_cast<size_t>(w), ' ');
+    done = static_cast<size_t>(pos) + 1;
+  });
+  out.append(text.substr(done));
   return out;
 }
 
@@ -114,20 +118,29 @@ bool IsTrailAt(std::string_view text, size_t i) {
 }
 
 TColumnMap::TColumnMap(std::string_view text, const TColumnSettings& s)
-    : text_(text), delimiters_(s.DelimiterSet) {
-  direct_ = !s.WordWrap && std::memchr(text.data(), '\t', text.size()) == nullptr;
-  if (direct_) {
-    width_ = static_cast<int>(text.size());
-  } else {
+    : text_(text), delimiters_(s.DelimiterSet), settings_(s), wrap_(s.WordWrap) {
+  if (wrap_) {
     codes_ = ColumnAttributes(text, s);
     width_ = static_cast<int>(codes_.size());
+  } else {
+    width_ = WalkTabs(text, s, [&](int pos, int col, int w) { tabs_.push_back({pos, col, w}); });
   }
+}
+
+const TColumnMap::Tab* TColumnMap::TabAtOrBefore(int col) const {
+  auto it = std::upper_bound(tabs_.begin(), tabs_.end(), col,
+                             [](int c, const Tab& t) { return c < t.Col; });
+  return it == tabs_.begin() ? nullptr : &*(it - 1);
 }
 
 char TColumnMap::Code(int col) const {
   if (col < 0 || col >= width_) return caEnd;
-  if (!direct_) return codes_[static_cast<size_t>(col)];
-  const size_t i = static_cast<size_t>(col);
+  if (wrap_) return codes_[static_cast<size_t>(col)];
+  size_t i = static_cast<size_t>(col);
+  if (const Tab* t = TabAtOrBefore(col)) {
+    if (col < t->Col + t->Width) return col == t->Col ? caDelim : caTabFill;
+    i = static_cast<size_t>(t->Pos + 1 + (col - t->Col - t->Width));
+  }
   if (IsTrailAt(text_, i)) return caTrail;
   const auto b = static_cast<unsigned char>(text_[i]);
   if (IsLeadByte(b) && i + 1 < text_.size()) return caLead;
@@ -137,11 +150,28 @@ char TColumnMap::Code(int col) const {
 int TColumnMap::ColToPos(int col) const {
   if (col <= 0) return 0;
   if (col >= width_) return static_cast<int>(text_.size()) + (col - width_);
-  if (Code(col) == caTrail) --col;
-  if (direct_) return col;
-  int fill = 0;
-  for (int k = 0; k <= col; ++k) fill += codes_[static_cast<size_t>(k)] == caTabFill;
-  return col - fill;
+  if (wrap_) {
+    if (codes_[static_cast<size_t>(col)] == caTrail) --col;
+    int fill = 0;
+    for (int k = 0; k <= col; ++k) fill += codes_[static_cast<size_t>(k)] == caTabFill;
+    return col - fill;
+  }
+  int pos = col;
+  if (const Tab* t = TabAtOrBefore(col)) {
+    if (col < t->Col + t->Width) return t->Pos;
+    pos = t->Pos + 1 + (col - t->Col - t->Width);
+  }
+  return IsTrailAt(text_, static_cast<size_t>(pos)) ? pos - 1 : pos;
+}
+
+int TColumnMap::PosToCol(int pos) const {
+  pos = std::clamp(pos, 0, static_cast<int>(text_.size()));
+  if (wrap_) return StrWidth(text_.substr(0, static_cast<size_t>(pos)), settings_);
+  auto it = std::lower_bound(tabs_.begin(), tabs_.end(), pos,
+                             [](const Tab& t, int p) { return t.Pos < p; });
+  if (it == tabs_.begin()) return pos;
+  const Tab& t = *(it - 1);
+  return t.Col + t.Width + (pos - t.Pos - 1);
 }
 
 // ---------------------------------------------------------------- cursor

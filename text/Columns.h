@@ -7,6 +7,7 @@
 #include <bitset>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ze {
 
@@ -40,21 +41,30 @@ int TabWidthAt(int k, const TColumnSettings& s);
 // single-byte character.
 std::string ColumnAttributes(std::string_view text, const TColumnSettings& s);
 
-// Display width of the whole string (not capped). A string without tabs is
-// as wide as it is long, so only strings with tabs are walked.
+// Display width of the whole string (not capped). Between tabs every byte
+// is one column, so only the tabs are visited.
 int StrWidth(std::string_view text, const TColumnSettings& s);
+
+// Display width of the leading blanks (spaces, full-width spaces, tabs);
+// -1 for an empty string.
+int IndentWidth(std::string_view text, const TColumnSettings& s);
+
+// The string with every tab replaced by the spaces it covers.
+std::string ExpandTabs(std::string_view text, const TColumnSettings& s);
 
 // True when byte i of text is the second byte of a double-byte character.
 // Character boundaries are found by walking back over the run of lead-byte
 // values before i, so the cost does not grow with the row.
 bool IsTrailAt(std::string_view text, size_t i);
 
-// The columns of one row, for lookups on rows of any length. A row without
-// tabs (word wrap off) maps each column to the byte of the same index, so
-// nothing is built for it and a lookup costs the same at column 10 as at
-// column ten million; other rows get their column codes built once.
+// The columns of one row, for lookups on rows of any length. With word
+// wrap off nothing per column is built: between tabs every byte is one
+// column, so the map keeps only where each tab stands and answers a lookup
+// at column ten million as fast as one at column ten. With word wrap on
+// (rows are short) it keeps the column attribute string.
 class TColumnMap {
 public:
+  TColumnMap() = default;
   TColumnMap(std::string_view text, const TColumnSettings& s);
   // The number of columns (the size of the column attribute string).
   int Width() const { return width_; }
@@ -63,21 +73,24 @@ public:
   // The byte of a column: a trail half counts as its lead, a tab's filler
   // as the tab; past the row every column counts as one byte.
   int ColToPos(int col) const;
+  // The first column of byte pos (the row's width for pos at its end).
+  int PosToCol(int pos) const;
 
 private:
+  struct Tab {
+    int Pos, Col, Width;
+  };
+  // The last tab that starts at or before col (by column), or nullptr.
+  const Tab* TabAtOrBefore(int col) const;
+
   std::string_view text_;
   TDelimiterSet delimiters_;
-  bool direct_ = false; // column == byte
-  std::string codes_;   // when not direct
+  TColumnSettings settings_;
+  bool wrap_ = false;
+  std::string codes_;     // word wrap on
+  std::vector<Tab> tabs_; // word wrap off
   int width_ = 0;
 };
-
-// Display width of the leading blanks (spaces, full-width spaces, tabs);
-// -1 for an empty string.
-int IndentWidth(std::string_view text, const TColumnSettings& s);
-
-// The string with every tab replaced by the spaces it covers.
-std::string ExpandTabs(std::string_view text, const TColumnSettings& s);
 
 // A cursor over a text and its column attribute string, used by the wrap.
 class TEditorAttributeArray {
