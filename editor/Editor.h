@@ -489,6 +489,8 @@ protected:
 
   // Painting internals.
   void InitMetrics();
+  // A row with its tabs replaced by the blanks they cover.
+  ByteString ExpandedRow(const ByteString& raw) const;
   void PaintRect(TSurface& s, const TRect& clip);
   void PaintRowWithSelection(TSurface& s, const TRect& rowRect, int x0, TFountainParser* parser,
                              int row, const ByteString& text, int y);

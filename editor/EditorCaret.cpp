@@ -1,5 +1,6 @@
 // TEditor: caret placement, the system caret and scrolling.
 #include <algorithm>
+#include <cstdlib>
 
 #include "editor/Editor.h"
 
@@ -250,11 +251,19 @@ void TEditor::SetTopRow(int r) {
   }
   CaretBracket caret(*this);
   UnderlineBracket underline(*this);
-  int d = std::clamp(topRow_ - next, -(rowCount_ + 1), rowCount_ + 1);
+  const int d = topRow_ - next;
   topRow_ = next;
-  if (d * rowHeight_ != 0) {
-    ScrollArea(0, d * rowHeight_,
-               TRect{0, TextTop(), host_->ClientWidth(), host_->ClientHeight()});
+  if (d != 0) {
+    // The scrolled area runs to the bottom of the window, below the last
+    // whole row: a jump at least that high moves nothing worth keeping,
+    // and a shorter scroll standing in for it would carry old pixels in.
+    const TRect area{0, TextTop(), host_->ClientWidth(), host_->ClientHeight()};
+    if (static_cast<long long>(std::abs(d)) * rowHeight_ >= area.Height()) {
+      host_->Invalidate(area);
+      host_->UpdateNow();
+    } else {
+      ScrollArea(0, d * rowHeight_, area);
+    }
     if (scrollBars_ == ssVertical || scrollBars_ == ssBoth)
       host_->SetScrollInfo(TScrollBar::Vertical, 0, std::max(rowCount_, maxTopRow_), rowCount_,
                            topRow_);

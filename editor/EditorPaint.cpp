@@ -175,7 +175,7 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
         const ByteString& raw = list_->Ref(row);
         const ByteString text = raw.view().find('\t') == std::string_view::npos
                                     ? raw
-                                    : ByteString(ExpandTabs(raw.view()));
+                                    : ExpandedRow(raw);
         if (SelectionShown()) PaintRowWithSelection(s, rowRect, x0, parser.get(), row, text, y);
         else PaintRow(s, rowRect, x0, parser.get(), row, text, y, false);
       } else {
@@ -189,6 +189,13 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
   s.SetClipRect(TRect{0, 0, width, height});
   CaretEndUpdate();
   if (underline) PaintUnderline(s, row_, ResolveColor(marks_->Underline()->Color(), font_.Color));
+}
+
+ByteString TEditor::ExpandedRow(const ByteString& raw) const {
+  // Straight into the row string: a long row is copied once, not twice.
+  const TColumnSettings cs = ColumnSettings();
+  return ByteString::Build(static_cast<size_t>(ze::StrWidth(raw.view(), cs)),
+                           [&](char* out) { ze::ExpandTabsTo(raw.view(), cs, out); });
 }
 
 void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* parser, int row,

@@ -96,16 +96,21 @@ int IndentWidth(std::string_view text, const TColumnSettings& s) {
 }
 
 std::string ExpandTabs(std::string_view text, const TColumnSettings& s) {
-  std::string out;
-  out.reserve(text.size());
+  std::string out(static_cast<size_t>(StrWidth(text, s)), ' ');
+  ExpandTabsTo(text, s, out.data());
+  return out;
+}
+
+void ExpandTabsTo(std::string_view text, const TColumnSettings& s, char* out) {
   size_t done = 0;
   WalkTabs(text, s, [&](int pos, int, int w) {
-    out.append(text.substr(done, static_cast<size_t>(pos) - done));
-    out.append(static_cast<size_t>(w), ' ');
+    const size_t n = static_cast<size_t>(pos) - done;
+    std::memcpy(out, text.data() + done, n);
+    std::memset(out + n, ' ', static_cast<size_t>(w));
+    out += n + static_cast<size_t>(w);
     done = static_cast<size_t>(pos) + 1;
   });
-  out.append(text.substr(done));
-  return out;
+  std::memcpy(out, text.data() + done, text.size() - done);
 }
 
 bool IsTrailAt(std::string_view text, size_t i) {

@@ -51,6 +51,8 @@ int IndentWidth(std::string_view text, const TColumnSettings& s);
 
 // The string with every tab replaced by the spaces it covers.
 std::string ExpandTabs(std::string_view text, const TColumnSettings& s);
+// The same written to out, which holds StrWidth(text, s) bytes.
+void ExpandTabsTo(std::string_view text, const TColumnSettings& s, char* out);
 
 // True when byte i of text is the second byte of a double-byte character.
 // Character boundaries are found by walking back over the run of lead-byte

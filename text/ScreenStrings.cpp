@@ -69,8 +69,9 @@ void CutLine(std::string_view line, const TColumnSettings& cs, const TEditorWrap
       const int floor = (w / 5) * 4;
       while (cur.Position() > floor && IncludesChar(cur.CurrentChar(), wo.LeadStr()))
         cur.StepBackChar();
-      if (cur.Position() + 1 < cur.ColumnCount() &&
-          IncludesChar(cur.PeekNextChar(), wo.FollowStr())) {
+      // The next character may be the last of the line: it must not begin
+      // a row either.
+      if (IncludesChar(cur.PeekNextChar(), wo.FollowStr())) {
         std::string_view next = cur.PeekNextChar();
         while (cur.Position() > floor && (IncludesChar(cur.CurrentChar(), wo.LeadStr()) ||
                                           IncludesChar(next, wo.FollowStr()))) {

@@ -133,6 +133,23 @@ TEST_F(WrapFixture, LeadingKeepsOpeningAndClosingBracketsWithTheirText) {
   EXPECT_EQ(StrWidth(rows[0].view(), store->ColumnSettings()), 64);
 }
 
+TEST_F(WrapFixture, LeadingNeverBeginsARowWithAClosingCharacterThatEndsTheLine) {
+  wo.SetLeading(true);
+  wo.SetFollowPunctuation(false);
+  for (const std::string& closing : {std::string(")"), std::string("."), kKagiEnd, kMaru}) {
+    const std::string line = Repeat("x", 80) + closing;
+    Split(line);
+    ASSERT_EQ(rows.Count(), 2) << closing;
+    EXPECT_EQ(rows[0], Repeat("x", 79)) << closing;
+    EXPECT_EQ(rows[1], "x" + closing) << closing;
+    EXPECT_EQ(store->CountRows(line), rows.Count()) << closing;
+  }
+  // Without Leading the closing character may begin the row.
+  wo.SetLeading(false);
+  Split(Repeat("x", 80) + ")");
+  EXPECT_EQ(rows[1], ")");
+}
+
 TEST_F(WrapFixture, WordBreakCutsAtTheLastBreakButNotBeforeAThird) {
   wo.SetWordBreak(true);
   Split(Repeat("word ", 20)); // 100 columns, a blank every five
