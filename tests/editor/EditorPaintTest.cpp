@@ -79,6 +79,18 @@ TEST_F(Painting, LongRowsAreShownWholeWithoutAHideMark) {
   EXPECT_TRUE(retMark);
 }
 
+TEST_F(Painting, ControlBytesKeepOneColumnEachAndReachTheSurface) {
+  // Byte 26 (the old end-of-file mark), other control bytes and DEL are
+  // ordinary one-column bytes of the row; the surface draws their glyphs.
+  const std::string row = std::string("before\x1A" "after\x01\x1F\x7F") + "z";
+  SetText(row + "\r\nnext\r\n");
+  EXPECT_EQ(e.RowText(0).str(), row);
+  EXPECT_EQ(e.RowEndCol(0), static_cast<int>(row.size()));
+  PaintAll();
+  EXPECT_EQ(Shown(0, static_cast<int>(row.size())), row);
+  EXPECT_EQ(Shown(1, 4), "next");
+}
+
 TEST_F(Painting, LineBreakAndWrapMarks) {
   e.Marks()->RetMark()->SetVisible(true);
   e.Marks()->RetMark()->SetColor(0x00FF00);
