@@ -305,12 +305,17 @@ void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text) 
       if (RowAttribute(i) == reLineBreak) joined += "\r\n";
     }
   };
-  appendRows(first, start - 1);
-  joined += text;
-  appendRows(last + 1, lineEnd);
+  // Only when rows around the replaced ones are rewrapped with it is the
+  // text copied: a long row is split straight from the caller's text.
+  const bool alone = first == start && last == lineEnd;
+  if (!alone) {
+    appendRows(first, start - 1);
+    joined += text;
+    appendRows(last + 1, lineEnd);
+  }
 
   TEditorStringList rows;
-  SplitToRows(joined, rows);
+  SplitToRows(alone ? text : std::string_view(joined), rows);
   rows.SetRowAttribute(rows.Count() - 1, endAttribute);
   rec.RowCount = rows.Count();
   const int oldCount = lineEnd - first + 1;
