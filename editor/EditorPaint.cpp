@@ -192,10 +192,12 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
 }
 
 ByteString TEditor::ExpandedRow(const ByteString& raw) const {
-  // Straight into the row string: a long row is copied once, not twice.
-  const TColumnSettings cs = ColumnSettings();
-  return ByteString::Build(static_cast<size_t>(ze::StrWidth(raw.view(), cs)),
-                           [&](char* out) { ze::ExpandTabsTo(raw.view(), cs, out); });
+  // Straight into the row string from the row's column map (which knows
+  // where the tabs are): a long row is walked and copied once.
+  if (list_->WordWrap()) return ByteString(ExpandTabs(raw.view()));
+  const auto columns = RowColumns(raw);
+  return ByteString::Build(static_cast<size_t>(columns->Width()),
+                           [&](char* out) { columns->ExpandTo(out); });
 }
 
 void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* parser, int row,

@@ -169,6 +169,22 @@ int TColumnMap::ColToPos(int col) const {
   return IsTrailAt(text_, static_cast<size_t>(pos)) ? pos - 1 : pos;
 }
 
+void TColumnMap::ExpandTo(char* out) const {
+  if (wrap_) {
+    ExpandTabsTo(text_, settings_, out);
+    return;
+  }
+  size_t done = 0;
+  for (const Tab& t : tabs_) {
+    const size_t n = static_cast<size_t>(t.Pos) - done;
+    std::memcpy(out, text_.data() + done, n);
+    std::memset(out + n, ' ', static_cast<size_t>(t.Width));
+    out += n + static_cast<size_t>(t.Width);
+    done = static_cast<size_t>(t.Pos) + 1;
+  }
+  std::memcpy(out, text_.data() + done, text_.size() - done);
+}
+
 int TColumnMap::PosToCol(int pos) const {
   pos = std::clamp(pos, 0, static_cast<int>(text_.size()));
   if (wrap_) return StrWidth(text_.substr(0, static_cast<size_t>(pos)), settings_);

@@ -77,6 +77,9 @@ public:
   int ColToPos(int col) const;
   // The first column of byte pos (the row's width for pos at its end).
   int PosToCol(int pos) const;
+  // The row with its tabs expanded, written to out (Width() bytes; with
+  // word wrap on, StrWidth of the row).
+  void ExpandTo(char* out) const;
 
 private:
   struct Tab {

@@ -73,6 +73,10 @@ TEST(ColumnMap, ExpandTabsAndStrWidthAgreeWithTheAttributeString) {
     for (size_t k = 0; k < codes.size(); ++k)
       if (codes[k] == caTabFill) ASSERT_EQ(expanded[k], ' ');
     ASSERT_EQ(StrWidth(row, cs), static_cast<int>(codes.size()));
+    const TColumnMap map(row, cs);
+    std::string viaMap(static_cast<size_t>(map.Width()), '?');
+    map.ExpandTo(viaMap.data());
+    ASSERT_EQ(viaMap, expanded) << round;
   }
 }
 
