@@ -116,9 +116,25 @@ void TEditor::AdjustCol(bool vertical, int direction) {
 }
 
 void TEditor::SetCaretByOffset(int firstRow, long long offset) {
-  TRowCol rc = RowColAtOffset(*list_, firstRow, offset, ColumnSettings());
-  if (rc.Row >= list_->Count()) rc.Col = RowEndCol(rc.Row);
-  SetRowCol(rc.Row, rc.Col);
+  // As RowColAtOffset counts, but through the row's column map, which the
+  // caret's next steps ask again: a long row is walked once, not three
+  // times.
+  const int count = list_->Count();
+  for (int r = std::max(firstRow, 0); r < count; ++r) {
+    const ByteString& text = list_->Ref(r);
+    const TRowEnd end = list_->RowAttribute(r);
+    const long long span = static_cast<long long>(text.size()) +
+                           (end == reLineBreak ? 2 : end == reEndOfText ? 1 : 0);
+    if (offset < span || end == reEndOfText) {
+      const int bytes =
+          static_cast<int>(std::clamp<long long>(offset, 0, static_cast<long long>(text.size())));
+      const int col = std::min(RowColumns(text)->PosToCol(bytes), RowEndCol(r));
+      SetRowCol(r, col);
+      return;
+    }
+    offset -= span;
+  }
+  SetRowCol(count, 0);
 }
 
 long long TEditor::CharOffset(int firstRow, int row, int col) const {
