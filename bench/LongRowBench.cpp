@@ -147,8 +147,12 @@ void Baseline(benchmark::State& state, const std::string& path, const char* name
   }
   Report(state, name, times);
 }
-void BM_BaselineOneLine(benchmark::State& s) { Baseline(s, OneLine(), "baseline_10mb_line"); }
-void BM_BaselineTallRows(benchmark::State& s) { Baseline(s, TallRows(), "baseline_2000x20000"); }
+void BM_BaselineOneLine(benchmark::State& s) {
+  Baseline(s, OneLine(), "baseline_10mb_line");
+}
+void BM_BaselineTallRows(benchmark::State& s) {
+  Baseline(s, TallRows(), "baseline_2000x20000");
+}
 BENCHMARK(BM_BaselineOneLine)->Iterations(7);
 BENCHMARK(BM_BaselineTallRows)->Iterations(7);
 
@@ -220,8 +224,12 @@ void SearchOneLine(benchmark::State& state, const char* name, ze::TSearchOptions
   Report(state, name, times);
   state.counters["MB_per_s"] = static_cast<double>(w->e.TextLength()) / 1e3 / Median(times);
 }
-void BM_SearchMatchCase(benchmark::State& s) { SearchOneLine(s, "search_match_case", ze::soDown | ze::soMatchCase); }
-void BM_SearchIgnoreCase(benchmark::State& s) { SearchOneLine(s, "search_ignore_case", ze::soDown); }
+void BM_SearchMatchCase(benchmark::State& s) {
+  SearchOneLine(s, "search_match_case", ze::soDown | ze::soMatchCase);
+}
+void BM_SearchIgnoreCase(benchmark::State& s) {
+  SearchOneLine(s, "search_ignore_case", ze::soDown);
+}
 void BM_SearchZenkaku(benchmark::State& s) {
   SearchOneLine(s, "search_zenkaku", ze::soDown | ze::soNoMatchZenkaku);
 }
@@ -262,7 +270,9 @@ void PageDownTallRows(benchmark::State& state, bool paint, const char* name) {
   state.counters["pages"] = static_cast<double>(times.size());
   Report(state, name, times);
 }
-void BM_PageDownTallRows(benchmark::State& s) { PageDownTallRows(s, false, "page_down_2000x20000"); }
+void BM_PageDownTallRows(benchmark::State& s) {
+  PageDownTallRows(s, false, "page_down_2000x20000");
+}
 void BM_PageDownTallRowsPainted(benchmark::State& s) {
   PageDownTallRows(s, true, "page_down_painted_2000x20000");
 }
@@ -280,7 +290,8 @@ int main(int argc, char** argv) {
   TallRows();
   benchmark::RunSpecifiedBenchmarks();
   std::printf("\nmedians (ms), beside the read + memchr line count of the same file:\n");
-  for (const auto& [name, ms] : Medians()) std::printf("  %-26s %9.3f\n", name.c_str(), ms);
+  for (const auto& [name, ms] : Medians())
+    std::printf("  %-26s %9.3f\n", name.c_str(), ms);
   const double b1 = Medians()["baseline_10mb_line"], b2 = Medians()["baseline_2000x20000"];
   for (const char* n : {"open_10mb_line", "end_10mb_line", "type_at_end_10mb_line",
                         "search_match_case", "search_ignore_case", "search_zenkaku"})

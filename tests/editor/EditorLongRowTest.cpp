@@ -15,14 +15,15 @@ const std::string kKan = "\x8A\xBF"; // 漢
 // A row of n bytes whose bytes tell where they are: "0123456789" repeated.
 std::string Numbered(int n) {
   std::string s;
-  for (int i = 0; i < n; ++i) s += static_cast<char>('0' + i % 10);
+  for (int i = 0; i < n; ++i)
+    s += static_cast<char>('0' + i % 10);
   return s;
 }
 
 struct LongRows : EditorFixture {
   bool CaretInView() const {
-    return e.Col() >= e.TopCol() && e.Col() < e.TopCol() + e.ColCount() &&
-           e.Row() >= e.TopRow() && e.Row() < e.TopRow() + e.RowCount();
+    return e.Col() >= e.TopCol() && e.Col() < e.TopCol() + e.ColCount() && e.Row() >= e.TopRow() &&
+           e.Row() < e.TopRow() + e.RowCount();
   }
   std::string ShownAt(int row, int col, int n) {
     return screen.TextAt(X(col), Y(row), n, e.ColWidth());
@@ -36,7 +37,8 @@ TEST_F(LongRows, EndThenShiftLeftSelectsCopiesCutsAndDeletesJustThoseCharacters)
   e.KeyDown(VK_END, 0);
   EXPECT_EQ(e.Col(), 5000);
   EXPECT_TRUE(CaretInView());
-  for (int i = 0; i < 3; ++i) e.KeyDown(VK_LEFT, ssShift);
+  for (int i = 0; i < 3; ++i)
+    e.KeyDown(VK_LEFT, ssShift);
   EXPECT_EQ(e.SelText(), "789");
   EXPECT_EQ(e.SelLength(), 3);
   e.CopyToClipboard();
@@ -49,7 +51,8 @@ TEST_F(LongRows, EndThenShiftLeftSelectsCopiesCutsAndDeletesJustThoseCharacters)
 
   // Delete on a selection in the middle of the row, and its undo.
   e.SetRowCol(0, 2500);
-  for (int i = 0; i < 4; ++i) e.KeyDown(VK_RIGHT, ssShift);
+  for (int i = 0; i < 4; ++i)
+    e.KeyDown(VK_RIGHT, ssShift);
   EXPECT_EQ(e.SelText(), "0123");
   e.KeyDown(VK_DELETE, 0);
   EXPECT_EQ(e.Lines()->Get(0).str(), row.substr(0, 2500) + row.substr(2504));
@@ -63,7 +66,8 @@ TEST_F(LongRows, CopyFromTheEndOfAMegabyteRowTakesOnlyTheSelection) {
   Focus();
   SetText(Numbered(1 << 20));
   e.KeyDown(VK_END, 0);
-  for (int i = 0; i < 3; ++i) e.KeyDown(VK_LEFT, ssShift);
+  for (int i = 0; i < 3; ++i)
+    e.KeyDown(VK_LEFT, ssShift);
   e.CopyToClipboard();
   EXPECT_EQ(e.Clipboard().Text(), Numbered(1 << 20).substr((1 << 20) - 3));
 }
@@ -122,8 +126,9 @@ struct LongRowSearch : LongRows, ::testing::WithParamInterface<TEditorHitStyle> 
     if (GetParam() == hsSelect) return e.SelText().str();
     const TSelectionRange& r = e.SelectionRange();
     if (r.StartRow != r.EndRow || e.HitSelLength() != r.EndPos - r.StartPos + 1) return "?";
-    return e.RowText(r.StartRow).str().substr(static_cast<size_t>(r.StartPos),
-                                              static_cast<size_t>(e.HitSelLength()));
+    return e.RowText(r.StartRow)
+        .str()
+        .substr(static_cast<size_t>(r.StartPos), static_cast<size_t>(e.HitSelLength()));
   }
 };
 
@@ -177,7 +182,8 @@ TEST_F(LongRows, BoxSelectionPastColumnOneThousand) {
   e.SetRowCol(0, 1202);
   e.KeyDown(VK_DOWN, ssShift);
   e.KeyDown(VK_DOWN, ssShift);
-  for (int i = 0; i < 4; ++i) e.KeyDown(VK_RIGHT, ssShift);
+  for (int i = 0; i < 4; ++i)
+    e.KeyDown(VK_RIGHT, ssShift);
   EXPECT_EQ(e.Col(), 1206);
   EXPECT_EQ(e.SelText(), a.substr(1202, 4) + "\r\nbbb\r\n" + c.substr(1202, 1) + "\r\n");
   e.CutToClipboard();
@@ -205,10 +211,14 @@ RowModel Model(const std::string& text, int tab) {
   for (size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
     int w = 1, n = 1;
-    if (b == '\t') w = tab - col % tab;
-    else if (IsLeadByte(b) && i + 1 < text.size()) w = n = 2;
-    for (int k = 0; k < n; ++k) m.ColOf.push_back(col);
-    for (int k = 0; k < w; ++k) m.ByteAt.push_back(static_cast<int>(i));
+    if (b == '\t')
+      w = tab - col % tab;
+    else if (IsLeadByte(b) && i + 1 < text.size())
+      w = n = 2;
+    for (int k = 0; k < n; ++k)
+      m.ColOf.push_back(col);
+    for (int k = 0; k < w; ++k)
+      m.ByteAt.push_back(static_cast<int>(i));
     col += w;
     i += static_cast<size_t>(n);
   }
@@ -219,13 +229,15 @@ RowModel Model(const std::string& text, int tab) {
 TEST_P(LongRowSelectionProperty, SelTextAndHighlightAreTheBytesBetweenAnchorAndCaret) {
   std::mt19937 rng(static_cast<unsigned>(GetParam()));
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  static const char* pieces[] = {"x", "y", " ", "\t", "\x8A\xBF", "\x82\xA0", "\xB1", "(", "\x88\x9F"};
+  static const char* pieces[] = {"x",        "y",    " ", "\t",      "\x8A\xBF",
+                                 "\x82\xA0", "\xB1", "(", "\x88\x9F"};
   std::vector<RowModel> rows;
   std::string text;
   for (int r = 0; r < 4; ++r) {
     std::string row;
     const int target = pick(1100, 4000);
-    while (static_cast<int>(row.size()) < target) row += pieces[pick(0, std::size(pieces) - 1)];
+    while (static_cast<int>(row.size()) < target)
+      row += pieces[pick(0, std::size(pieces) - 1)];
     rows.push_back(Model(row, e.Caret()->TabSpaceCount()));
     text += row + "\r\n";
   }

@@ -55,7 +55,8 @@ struct ScrollPixels : test::EditorWindowTest {
           firstY = y;
         }
     if (wrong && std::getenv("ZE_STALE_DUMP")) {
-      before.save(QString::fromStdString(std::string(std::getenv("ZE_STALE_DUMP")) + "-before.png"));
+      before.save(
+          QString::fromStdString(std::string(std::getenv("ZE_STALE_DUMP")) + "-before.png"));
       fresh.save(QString::fromStdString(std::string(std::getenv("ZE_STALE_DUMP")) + "-fresh.png"));
     }
     EXPECT_EQ(wrong, 0) << what << ": first stale pixel at (" << firstX << ", " << firstY

@@ -19,7 +19,8 @@ struct Reference {
     if (col >= w) return static_cast<int>(text.size()) + (col - w);
     if (codes[static_cast<size_t>(col)] == caTrail) --col;
     int fill = 0;
-    for (int k = 0; k <= col; ++k) fill += codes[static_cast<size_t>(k)] == caTabFill;
+    for (int k = 0; k <= col; ++k)
+      fill += codes[static_cast<size_t>(k)] == caTabFill;
     return col - fill;
   }
   int PosToCol(int pos, const TColumnSettings& s) const {
@@ -30,8 +31,8 @@ struct Reference {
 std::string RandomRow(std::mt19937& rng, int n) {
   // Tabs right after lead bytes, lone lead bytes at the end, trail bytes
   // that look like tabs' neighbours: the cases a byte-wise walk gets wrong.
-  static const char* pieces[] = {"a", " ", "\t", "\x8A\xBF", "\x88\x9F", "\x88\t", "\xB1",
-                                 "(", "\x81\x40", "\x95\x5C", "\t\t"};
+  static const char* pieces[] = {"a",    " ", "\t",       "\x8A\xBF", "\x88\x9F", "\x88\t",
+                                 "\xB1", "(", "\x81\x40", "\x95\x5C", "\t\t"};
   std::string s;
   while (static_cast<int>(s.size()) < n)
     s += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(rng)];
