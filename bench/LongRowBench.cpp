@@ -56,7 +56,9 @@ std::string BenchDir() {
 
 // Corpus text with its line breaks turned into spaces, cut into rows of
 // rowBytes bytes (never inside a double-byte character).
-std::string MakeFile(const std::string& name, size_t rowBytes, size_t rows) {
+// Without comments (every "//" broken up) the tokenizer has to walk every
+// token of a row, not skip to its end.
+std::string MakeFile(const std::string& name, size_t rowBytes, size_t rows, bool comments = true) {
   const std::string path = BenchDir() + "/" + name;
   if (std::filesystem::exists(path)) return path;
   std::string text = ze::bench::GenerateSjisText(rowBytes * rows + rowBytes, 11);
@@ -72,6 +74,7 @@ std::string MakeFile(const std::string& name, size_t rowBytes, size_t rows) {
         continue;
       }
       if (c == '\n') c = ' ';
+      if (!comments && c == '/' && !out.empty() && out.back() == '/') c = ' ';
       if (ze::IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
         if (n + 2 > rowBytes) break;
         out += c;
@@ -94,6 +97,10 @@ std::string MakeFile(const std::string& name, size_t rowBytes, size_t rows) {
 
 const std::string& OneLine() {
   static const std::string p = MakeFile("ze-one-10mb-line.txt", 10u << 20, 1);
+  return p;
+}
+const std::string& OneLineNoComments() {
+  static const std::string p = MakeFile("ze-one-10mb-line-tokens.txt", 10u << 20, 1, false);
   return p;
 }
 const std::string& TallRows() {
@@ -169,9 +176,9 @@ void BM_OpenOneLine(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenOneLine)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_EndOfOneLine(benchmark::State& state) {
+void EndOfOneLine(benchmark::State& state, const std::string& file, const char* name) {
   Window w;
-  w.e.Lines()->LoadFromFile(OneLine());
+  w.e.Lines()->LoadFromFile(file);
   w.Paint();
   std::vector<double> times;
   for (auto _ : state) {
@@ -183,13 +190,20 @@ void BM_EndOfOneLine(benchmark::State& state) {
     times.push_back(Ms(t0, Clock::now()));
   }
   if (w.e.Col() != w.e.RowEndCol(0)) state.SkipWithError("End did not reach the row's end");
-  Report(state, "end_10mb_line", times);
+  Report(state, name, times);
 }
+void BM_EndOfOneLine(benchmark::State& s) {
+  EndOfOneLine(s, OneLine(), "end_10mb_line");
+}
+void BM_EndOfOneLineNoComments(benchmark::State& s) {
+  EndOfOneLine(s, OneLineNoComments(), "end_10mb_line_no_comments");
+}
+BENCHMARK(BM_EndOfOneLineNoComments)->Unit(benchmark::kMillisecond)->Iterations(21);
 BENCHMARK(BM_EndOfOneLine)->Unit(benchmark::kMillisecond)->Iterations(21);
 
-void BM_TypeAtEndOfOneLine(benchmark::State& state) {
+void TypeAtEndOfOneLine(benchmark::State& state, const std::string& file, const char* name) {
   Window w;
-  w.e.Lines()->LoadFromFile(OneLine());
+  w.e.Lines()->LoadFromFile(file);
   w.e.KeyDown(ze::VK_END, 0);
   w.Paint();
   std::vector<double> times;
@@ -203,8 +217,15 @@ void BM_TypeAtEndOfOneLine(benchmark::State& state) {
   const std::string after = w.e.RowText(0).str();
   if (after.size() != before.size() + times.size() || after.back() != 'x')
     state.SkipWithError("typing did not land at the row's end");
-  Report(state, "type_at_end_10mb_line", times);
+  Report(state, name, times);
 }
+void BM_TypeAtEndOfOneLine(benchmark::State& s) {
+  TypeAtEndOfOneLine(s, OneLine(), "type_at_end_10mb_line");
+}
+void BM_TypeAtEndOfOneLineNoComments(benchmark::State& s) {
+  TypeAtEndOfOneLine(s, OneLineNoComments(), "type_at_end_10mb_line_no_comments");
+}
+BENCHMARK(BM_TypeAtEndOfOneLineNoComments)->Unit(benchmark::kMillisecond)->Iterations(21);
 BENCHMARK(BM_TypeAtEndOfOneLine)->Unit(benchmark::kMillisecond)->Iterations(51);
 
 void SearchOneLine(benchmark::State& state, const char* name, ze::TSearchOptions options) {
@@ -287,6 +308,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   OneLine();
+  OneLineNoComments();
   TallRows();
   benchmark::RunSpecifiedBenchmarks();
   std::printf("\nmedians (ms), beside the read + memchr line count of the same file:\n");
@@ -294,6 +316,7 @@ int main(int argc, char** argv) {
     std::printf("  %-26s %9.3f\n", name.c_str(), ms);
   const double b1 = Medians()["baseline_10mb_line"], b2 = Medians()["baseline_2000x20000"];
   for (const char* n : {"open_10mb_line", "end_10mb_line", "type_at_end_10mb_line",
+                        "end_10mb_line_no_comments", "type_at_end_10mb_line_no_comments",
                         "search_match_case", "search_ignore_case", "search_zenkaku"})
     if (b1 > 0) std::printf("  %-26s %9.2f x baseline_10mb_line\n", n, Medians()[n] / b1);
   for (const char* n : {"page_down_2000x20000", "page_down_painted_2000x20000"})
