@@ -3,7 +3,10 @@
 // second string, an integer and two words of bits that the colouring,
 // word wrap, row marks and box selection keep per row.
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "text/ByteString.h"
@@ -76,6 +79,15 @@ public:
   void SwapRows(TLineStringList& other) noexcept;
   // Writes a row's text without notifying (loading, bulk rewrites).
   void SetTextSilently(int index, const ByteString& s) { Row(index).Text = s; }
+  // Loading: adds a fresh row with text s at the end without notifying;
+  // the array grows in the usual steps.
+  void AppendSilently(ByteString&& s) {
+    if (count_ == capacity_) Reserve(count_ + 1);
+    new (items_ + count_) RowRecord{std::move(s), 0, 0, 0, 0};
+    ++count_;
+  }
+  // Memory one row takes besides its text.
+  static constexpr size_t RowBytes() { return sizeof(RowRecord); }
 
 protected:
   void SetUpdateState(bool updating) override;
