@@ -38,7 +38,7 @@ ByteString ByteStringArena::Make(std::string_view s) {
   const size_t n = s.size();
   if (n == 0) return ByteString();
   if (n > kLargest) return ByteString(s);
-  const size_t need = (offsetof(ByteString::Rep, data) + n + 1 + 3) & ~size_t{3};
+  const size_t need = offsetof(ByteString::Rep, data) + n + 1;
   if (!chunk_ || used_ + need > kChunkSize) {
     void* c = std::aligned_alloc(kChunkSize, kChunkSize);
     if (!c) throw std::bad_alloc();

@@ -59,8 +59,14 @@ public:
   int GetCapacity() const override { return capacity_; }
   void SetCapacity(int capacity) override;
 
-  int32_t RowData(int i) const { return Row(i).Data; }
-  void SetRowData(int i, int32_t v) { Row(i).Data = v; }
+  int32_t RowData(int i) const {
+    CheckIndex(i);
+    return extras_ ? extras_[i].Data : 0;
+  }
+  void SetRowData(int i, int32_t v) {
+    CheckIndex(i);
+    if (extras_ || v != 0) Extra(i).Data = v;
+  }
   ByteString RowDataStr(int i) const;
   void SetRowDataStr(int i, const ByteString& v);
   uint32_t RowBits(int i) const { return Row(i).Bits; }
@@ -83,7 +89,8 @@ public:
   // the array grows in the usual steps.
   void AppendSilently(ByteString&& s) {
     if (count_ == capacity_) Reserve(count_ + 1);
-    new (items_ + count_) RowRecord{std::move(s), 0, 0, 0, 0};
+    new (items_ + count_) RowRecord{std::move(s), 0, 0};
+    if (extras_) extras_[count_] = RowExtra{};
     ++count_;
   }
   // Memory one row takes besides its text.
@@ -97,17 +104,23 @@ protected:
     if (index < 0 || index >= count_) throw EStringListError(kListIndexError);
   }
 
-  // A row costs 24 bytes plus its text. The second string is almost
-  // always empty, so rows hold only a slot number into a side table of
-  // such strings (0: empty).
+  // A row costs 16 bytes plus its text: a big file has millions of rows.
+  // The integer and the second string are almost never set, so they live
+  // in a parallel array that exists only once one of them is; the second
+  // string itself is a slot number into a side table of such strings
+  // (0: empty).
   struct RowRecord {
     ByteString Text;
-    uint32_t DataStrSlot;
-    int32_t Data;
     uint32_t Bits;
     uint32_t Bits2;
   };
-  static_assert(sizeof(RowRecord) == 24);
+  static_assert(sizeof(RowRecord) == 16);
+  struct RowExtra {
+    uint32_t DataStrSlot = 0;
+    int32_t Data = 0;
+  };
+  // Row i's slot in the side table (0: none).
+  uint32_t DataStrSlot(int i) const { return extras_ ? extras_[i].DataStrSlot : 0; }
 
   RowRecord& Row(int i) {
     CheckIndex(i);
@@ -123,12 +136,15 @@ protected:
 private:
   void Grow();
   void Reserve(int needed);
+  // Row i's extra data; the parallel array is made on first use.
+  RowExtra& Extra(int i);
   // Releases what row i owns besides its place in the array.
   void Destroy(int i) noexcept;
 
   std::vector<ByteString> dataStrs_{ByteString()}; // slot 0 is never used
   std::vector<uint32_t> freeSlots_;
   RowRecord* items_ = nullptr;
+  RowExtra* extras_ = nullptr; // capacity_ entries when not null
   int count_ = 0;
   int capacity_ = 0;
   int updating_ = 0;

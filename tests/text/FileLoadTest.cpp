@@ -90,7 +90,9 @@ TEST_F(FileLoad, LoadThenSaveKeepsEveryByteOfRandomFiles) {
     for (size_t i = 0; i < expected.size(); ++i) breaks += expected[i] == '\n';
     const bool tail = !expected.empty() && expected.back() != '\n';
     ASSERT_EQ(static_cast<size_t>(store->Count()), breaks + tail) << "round " << round;
-    if (tail) ASSERT_EQ(store->RowAttribute(store->Count() - 1), reEndOfText);
+    if (tail) {
+      ASSERT_EQ(store->RowAttribute(store->Count() - 1), reEndOfText);
+    }
     lines.SaveToFile(out);
     ASSERT_TRUE(ReadFile(out) == expected) << "round " << round;
     // Loading what was saved changes nothing more.
