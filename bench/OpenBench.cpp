@@ -42,33 +42,39 @@ double WallSeconds() {
   return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// Peak resident memory of this process in bytes.
-size_t PeakResident() {
+// A "Vm...:" figure of this process from /proc/self/status, in bytes.
+size_t StatusBytes(const char* key) {
   FILE* f = std::fopen("/proc/self/status", "r");
   if (!f) return 0;
   char line[256];
   size_t kb = 0;
+  const size_t n = std::strlen(key);
   while (std::fgets(line, sizeof line, f))
-    if (std::strncmp(line, "VmHWM:", 6) == 0) kb = std::strtoull(line + 6, nullptr, 10);
+    if (std::strncmp(line, key, n) == 0) kb = std::strtoull(line + n, nullptr, 10);
   std::fclose(f);
   return kb * 1024;
 }
+
+// Peak and present resident memory of this process.
+size_t PeakResident() { return StatusBytes("VmHWM:"); }
+size_t Resident() { return StatusBytes("VmRSS:"); }
 
 struct Figures {
   double cpu = 0, wall = 0;
   size_t peak = 0;
   long long rows = 0;
+  size_t resident = 0;
 };
 
 void Print(const Figures& f) {
-  std::printf("%.6f %.6f %zu %lld\n", f.cpu, f.wall, f.peak, f.rows);
+  std::printf("%.6f %.6f %zu %lld %zu\n", f.cpu, f.wall, f.peak, f.rows, f.resident);
   std::fflush(stdout);
 }
 
 // The least any loader has to do.
 int RunBaseline(const std::string& path, double wall0) {
   ze::bench::Baseline b = ze::bench::MeasurePhysicalBaseline(path);
-  Print({CpuSeconds(), WallSeconds() - wall0, PeakResident(), (long long)b.lines});
+  Print({CpuSeconds(), WallSeconds() - wall0, PeakResident(), (long long)b.lines, Resident()});
   return 0;
 }
 
@@ -83,7 +89,8 @@ protected:
     ze::TEditorWidget::paintEvent(e);
     if (done) return;
     done = true;
-    Print({CpuSeconds(), WallSeconds() - wall0, PeakResident(), Editor()->Lines()->Count()});
+    Print({CpuSeconds(), WallSeconds() - wall0, PeakResident(), Editor()->Lines()->Count(),
+           Resident()});
     QApplication::exit(0);
   }
 };
@@ -109,7 +116,7 @@ Figures RunChild(const char* mode, const std::string& path) {
   std::string cmd = "'" + SelfPath() + "' " + mode + " '" + path + "'";
   FILE* p = popen(cmd.c_str(), "r");
   Figures f;
-  if (!p || std::fscanf(p, "%lf %lf %zu %lld", &f.cpu, &f.wall, &f.peak, &f.rows) != 4) {
+  if (!p || std::fscanf(p, "%lf %lf %zu %lld %zu", &f.cpu, &f.wall, &f.peak, &f.rows, &f.resident) != 5) {
     std::fprintf(stderr, "bench_open: the %s run failed\n", mode);
     std::exit(1);
   }
@@ -140,13 +147,14 @@ int main(int argc, char** argv) {
   // Warm the page cache first so that both measure the same thing.
   RunChild("--baseline", path);
   std::vector<double> bCpu, bWall, oCpu, oWall;
-  std::vector<size_t> bPeak, oPeak;
+  std::vector<size_t> bPeak, oPeak, oResident;
   long long rows = 0, lines = 0;
   for (int i = 0; i < runs; ++i) {
     Figures b = RunChild("--baseline", path);
     Figures o = RunChild("--open", path);
     bCpu.push_back(b.cpu), bWall.push_back(b.wall), bPeak.push_back(b.peak), lines = b.rows;
     oCpu.push_back(o.cpu), oWall.push_back(o.wall), oPeak.push_back(o.peak), rows = o.rows;
+    oResident.push_back(o.resident);
   }
   std::printf("file %s: %.1f MB, %lld lines (%lld rows loaded), %d runs, medians\n", path.c_str(),
               size / 1e6, lines, rows, runs);
@@ -157,6 +165,8 @@ int main(int argc, char** argv) {
   };
   row("baseline (read + count lines)", Median(bCpu), Median(bWall), Median(bPeak));
   row("open to first paint", Median(oCpu), Median(oWall), Median(oPeak));
+  std::printf("resident at the first paint: %.1f MB (%.2f x the file)\n",
+              double(Median(oResident)) / 1e6, double(Median(oResident)) / size);
   std::printf("open / baseline: CPU %.2fx, wall %.2fx\n", Median(oCpu) / Median(bCpu),
               Median(oWall) / Median(bWall));
   return 0;
