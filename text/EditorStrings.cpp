@@ -281,7 +281,13 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
     UpdateGuard<TStrings> update(*this);
     store_->Clear();
     store_->SwapRows(rows);
-    if (store_->WordWrap()) store_->WrapAll();
+    try {
+      // Wrapping builds the rows anew beside the loaded ones.
+      if (store_->WordWrap()) store_->WrapAll();
+    } catch (const std::bad_alloc&) {
+      store_->Clear();
+      in.FailTooBig();
+    }
     store_->ReparseAll();
   }
   filePath_ = path;
