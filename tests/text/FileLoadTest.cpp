@@ -271,6 +271,16 @@ TEST_F(FileLoad, SavingUnderAnotherNameIsNotHeldUpByTheFirstFile) {
   EXPECT_EQ(ReadFile(b), "changed b\r\n");
 }
 
+TEST_F(FileLoad, AFileThatTellsNoSizeIsStillReadToItsEnd) {
+  // Files under /proc are regular and say they are empty.
+  struct stat st {};
+  ASSERT_EQ(::stat("/proc/self/status", &st), 0);
+  ASSERT_EQ(st.st_size, 0);
+  lines.LoadFromFile("/proc/self/status");
+  EXPECT_GT(store->Count(), 5);
+  EXPECT_EQ(lines.Get(0).view().substr(0, 5), "Name:");
+}
+
 TEST_F(FileLoad, AFailedLoadKeepsTheIdentityOfTheFileShown) {
   const std::string f = dir.File("doc.txt");
   WriteFile(f, "doc\r\n");
