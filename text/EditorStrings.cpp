@@ -201,8 +201,8 @@ const char* FindLineEnd(const char* p, const char* end) {
   return p;
 }
 
-// Memory a loaded text takes: its bytes, and per row the row record and
-// the string's header, terminator and alignment.
+// Memory a loaded text takes: its bytes, and per row the row record, the
+// string's size word and terminator, and some room for the arena's ends.
 uint64_t LoadNeed(uint64_t bytes, uint64_t rows) {
   return bytes + rows * (TEditorStringList::RowBytes() + 12);
 }
