@@ -79,23 +79,6 @@ std::string FileCheckMessage(TFileCheck check, const std::string& name,
   return {};
 }
 
-TFileStamp StampOfFile(const std::string& path) {
-  TFileStamp s;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return s;
-  s.Known = true;
-  s.Device = st.st_dev;
-  s.Inode = st.st_ino;
-  s.Size = uint64_t(st.st_size);
-  s.ModifiedNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  return s;
-}
-
-bool FileChangedOnDisk(const TFileStamp& known, const std::string& path) {
-  if (!known.Known) return false;
-  return StampOfFile(path) != known;
-}
-
 bool FileIsReadOnly(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;

@@ -30,20 +30,6 @@ TFileCheck CheckFileToOpen(const std::string& name, std::string& canonical, uint
 std::string FileCheckMessage(TFileCheck check, const std::string& name,
                              const std::string& reason = {});
 
-// What a saved or loaded file looked like on disk, to tell whether another
-// program has written it since.
-struct TFileStamp {
-  bool Known = false; // false: nothing to compare with (new document)
-  uint64_t Device = 0, Inode = 0, Size = 0;
-  int64_t ModifiedNs = 0;
-  bool operator==(const TFileStamp&) const = default;
-};
-// The stamp of a file now; Known is false when it does not exist.
-TFileStamp StampOfFile(const std::string& path);
-// True when the file at path is no longer the one stamped: written,
-// replaced or removed since. Nothing known: not changed.
-bool FileChangedOnDisk(const TFileStamp& known, const std::string& path);
-
 // True when a file's permission bits let nobody write it, or this user
 // cannot; such a file is opened read-only.
 bool FileIsReadOnly(const std::string& path);

@@ -14,7 +14,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "app/CommandActions.h"
@@ -188,16 +187,15 @@ private:
   void InstallDocumentHandlers();
   void HookDropFiles(TEditorWidget* w);
   void SetPagePath(int index, const std::string& path);
-  // Whether another program wrote the page's file since it was loaded or
-  // saved here.
-  bool ChangedOnDisk(const TPageWidget* page, const std::string& path) const;
-  void RememberStamp(const TPageWidget* page, const std::string& path);
   bool LoadInto(TEditorWidget* w, const std::string& path);
   // Loads a checked file (canonical path, not open yet).
   bool OpenChecked(const std::string& path);
   // Opens a named file unless it is missing, not a file or open already
   // (those are reported, a missing one only when reportMissing).
   void OpenNamedFile(const std::string& name, bool reportMissing);
+  // Writes the active page's text to path; when path is the file the page
+  // holds and another program wrote it since, asks first. False when
+  // nothing was written (refused or failed, and reported).
   bool SaveTo(TEditor& e, const std::string& path);
   std::optional<std::string> AskSaveName();
   bool SaveAsClosePage();
@@ -232,7 +230,6 @@ private:
   bool building_ = true;
   bool closing_ = false;
   TWindowDropTarget* dropTarget_ = nullptr;
-  std::unordered_map<const TPageWidget*, TFileStamp> stamps_;
 };
 
 } // namespace ze

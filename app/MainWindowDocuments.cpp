@@ -65,15 +65,6 @@ void TForm1::SetPagePath(int index, const std::string& path) {
   if (index == docs_.ActiveIndex()) setWindowTitle(QString::fromStdString(path));
 }
 
-bool TForm1::ChangedOnDisk(const TPageWidget* page, const std::string& path) const {
-  const auto it = stamps_.find(page);
-  return it != stamps_.end() && FileChangedOnDisk(it->second, path);
-}
-
-void TForm1::RememberStamp(const TPageWidget* page, const std::string& path) {
-  stamps_[page] = StampOfFile(path);
-}
-
 bool TForm1::LoadInto(TEditorWidget* w, const std::string& path) {
   TEditor& e = *w->Editor();
   try {
@@ -101,15 +92,13 @@ bool TForm1::OpenChecked(const std::string& path) {
     if (active) TakeProp(*active);
     CreatePage(kUntitled);
   }
-  TPageWidget* page = ActivePage();
-  if (!LoadInto(page->ActiveEditor(), path)) {
+  if (!LoadInto(ActivePage()->Editor(), path)) {
     // The page never claims a file it does not hold.
     if (!reuse) CloseActivePage();
     PageControl1Change();
     return false;
   }
   SetPagePath(docs_.ActiveIndex(), path);
-  RememberStamp(page, path);
   PageControl1Change();
   return true;
 }
@@ -228,8 +217,19 @@ void TForm1::ClearPage() {
 // ---------------------------------------------------------------- saving
 
 bool TForm1::SaveTo(TEditor& e, const std::string& path) {
+  // The text goes out through the page's own editor, which remembers the
+  // file it loaded or saved (a second view shows the same text).
+  TPageWidget* page = ActivePage();
+  TEditor& own = page ? *page->Editor()->Editor() : e;
   try {
-    e.Lines()->SaveToFile(path);
+    if (own.Lines()->SaveToFileChecked(path) == TEditorStrings::srChangedOnDisk) {
+      // Another program wrote the file since it was loaded or saved here:
+      // its changes would be lost without a word.
+      if (prompter_.Message(ChangedOnDiskQuestion(path), TMsgKind::Confirmation,
+                            TMsgButtons::YesNo) != TMsgResult::Yes)
+        return false;
+      own.Lines()->SaveToFileChecked(path, true);
+    }
   } catch (const std::exception& error) {
     // The file keeps its old content; the text stays modified and on
     // screen.
@@ -237,6 +237,7 @@ bool TForm1::SaveTo(TEditor& e, const std::string& path) {
     return false;
   }
   e.SetModified(false);
+  own.SetModified(false);
   return true;
 }
 
@@ -245,14 +246,7 @@ bool TForm1::SaveActive() {
   if (!e) return false;
   const std::string path = docs_.ActivePath();
   if (path == kUntitled || !e->Modified()) return SaveActiveAs();
-  // Another program wrote the file since it was loaded or saved here:
-  // its changes would be lost without a word.
-  if (ChangedOnDisk(ActivePage(), path) &&
-      prompter_.Message(ChangedOnDiskQuestion(path), TMsgKind::Confirmation, TMsgButtons::YesNo) !=
-          TMsgResult::Yes)
-    return false;
   if (!SaveTo(*e, path)) return false;
-  RememberStamp(ActivePage(), path);
   RefreshCaptionAndStatus();
   return true;
 }
@@ -281,9 +275,7 @@ bool TForm1::SaveAsAction(const std::string& name) {
     return false;
   }
   if (!SaveTo(*e, target)) return false;
-  TPageWidget* page = ActivePage();
   SetPagePath(docs_.ActiveIndex(), target);
-  RememberStamp(page, target);
   e->SetReadOnly(FileIsReadOnly(target));
   RefreshCaptionAndStatus();
   SetStatus(3, ReadOnlyText(e->ReadOnly()));
@@ -326,7 +318,6 @@ void TForm1::CloseActivePage() {
   building_ = true;
   page->Unsplit();
   docs_.Remove(index);
-  stamps_.erase(page);
   pageControl_->removeTab(index);
   pageControl_->setCurrentIndex(docs_.ActiveIndex());
   building_ = false;

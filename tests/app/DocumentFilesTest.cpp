@@ -1,5 +1,5 @@
-// The checks a file passes before it is opened, the on-disk stamps that
-// tell whether another program wrote it, the dialog filters and texts.
+// The checks a file passes before it is opened, the dialog filters and
+// the texts.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -40,28 +40,6 @@ TEST(DocumentFiles, MessagesNameTheFile) {
   const std::string failed = SaveFailedMessage("/t/a.txt", "No space left on device");
   EXPECT_NE(failed.find("/t/a.txt"), std::string::npos);
   EXPECT_NE(failed.find("No space left on device"), std::string::npos);
-}
-
-TEST(DocumentFiles, StampsSeeWritesReplacementsAndRemoval) {
-  test::TempDir dir;
-  const std::string a = dir.File("a.txt");
-  EXPECT_FALSE(FileChangedOnDisk(StampOfFile(a), a)); // nothing known
-  test::WriteFile(a, "one");
-  TFileStamp s = StampOfFile(a);
-  ASSERT_TRUE(s.Known);
-  EXPECT_FALSE(FileChangedOnDisk(s, a));
-  test::WriteFile(a, "three"); // another size
-  EXPECT_TRUE(FileChangedOnDisk(s, a));
-
-  s = StampOfFile(a);
-  // Same size, another file renamed over it (as careful editors save).
-  test::WriteFile(dir.File("b.txt"), "THREE");
-  fs::rename(dir.File("b.txt"), a);
-  EXPECT_TRUE(FileChangedOnDisk(s, a));
-
-  s = StampOfFile(a);
-  fs::remove(a);
-  EXPECT_TRUE(FileChangedOnDisk(s, a));
 }
 
 TEST(DocumentFiles, ReadOnlyByThePermissionBits) {
