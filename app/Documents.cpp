@@ -86,6 +86,18 @@ bool FileIsReadOnly(const std::string& path) {
   return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
+std::string WithDefaultExtension(const std::string& name) {
+  const fs::path p(name);
+  if (name.empty() || name.back() == '/' || p.has_extension() || p.filename().string()[0] == '.')
+    return name;
+  return name + "." + kDefaultExtension;
+}
+
+std::string DialogFolder(const std::string& path) {
+  if (path == kUntitled) return {};
+  return fs::path(path).parent_path().string();
+}
+
 std::string QtFilter(const std::string& pairs) {
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -169,6 +181,10 @@ std::string SaveFailedMessage(const std::string& path, const std::string& reason
 
 std::string LoadFailedMessage(const std::string& path, const std::string& reason) {
   return path + " を読み込めませんでした。\n" + reason;
+}
+
+std::string OverwriteQuestion(const std::string& path) {
+  return path + " は既に存在します。\n上書きしますか?";
 }
 
 std::string ChangedOnDiskQuestion(const std::string& path) {

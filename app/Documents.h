@@ -39,6 +39,12 @@ bool FileIsReadOnly(const std::string& path);
 // A name's own parenthesised pattern list is replaced, and "*.*" becomes
 // "*" (on this system a file name need not have a dot).
 std::string QtFilter(const std::string& pairs);
+// The dialogs' default extension: a name chosen without an extension
+// gets it (for opening only when the name itself is no file).
+inline constexpr const char* kDefaultExtension = "txt";
+std::string WithDefaultExtension(const std::string& name);
+// The folder a dialog starts in for a page's path (empty for "Untitled").
+std::string DialogFolder(const std::string& path);
 inline constexpr const char* kOpenFilter =
     "テキスト形式|*.txt;*.pas;*rtf;*.euc;*.sgm;*.sgml;*.sjs|全てのファイル (*.*)|*.*";
 inline constexpr const char* kSaveFilter = "テキストファイル (*.txt)|*.txt|全てのファイル|*.*";
@@ -63,5 +69,6 @@ inline constexpr const char* kClearQuestion = "このページの全内容をク
 std::string SaveFailedMessage(const std::string& path, const std::string& reason);
 std::string LoadFailedMessage(const std::string& path, const std::string& reason);
 std::string ChangedOnDiskQuestion(const std::string& path);
+std::string OverwriteQuestion(const std::string& path);
 
 } // namespace ze

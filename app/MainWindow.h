@@ -198,6 +198,8 @@ private:
   // nothing was written (refused or failed, and reported).
   bool SaveTo(TEditor& e, const std::string& path);
   std::optional<std::string> AskSaveName();
+  // The open dialog for Open and insert; empty when cancelled.
+  std::string AskOpenName(const std::string& title);
   bool SaveAsClosePage();
 
   // MainWindowClose.cpp

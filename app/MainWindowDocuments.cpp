@@ -25,6 +25,7 @@
 namespace ze {
 
 using C = TCommandId;
+namespace fs = std::filesystem;
 
 void TForm1::InstallDocumentHandlers() {
   handlers_[Index(C::New1)] = [this] { NewPage(); };
@@ -164,11 +165,23 @@ void TForm1::NewPage() {
   PageControl1Change();
 }
 
+std::string TForm1::AskOpenName(const std::string& title) {
+  const std::vector<std::string> names = prompter_.AskOpenFileNames(
+      title, QtFilter(kOpenFilter),
+      docs_.Empty() ? std::string() : DialogFolder(docs_.ActivePath()), false);
+  if (names.empty()) return {};
+  std::string name = names.front();
+  std::error_code ec;
+  if (!fs::exists(name, ec)) {
+    const std::string withExt = WithDefaultExtension(name);
+    if (withExt != name && fs::exists(withExt, ec)) name = withExt;
+  }
+  return name;
+}
+
 void TForm1::OpenFiles() {
-  const std::vector<std::string> names =
-      prompter_.AskOpenFileNames("開く", QtFilter(kOpenFilter), {}, false);
-  if (names.empty()) return;
-  const std::string& name = names.front();
+  const std::string name = AskOpenName("開く");
+  if (name.empty()) return;
   std::string path, reason;
   const TFileCheck check = CheckFileToOpen(name, path, MaxDocumentBytes(), &reason);
   if (check != TFileCheck::Ok) {
@@ -185,10 +198,8 @@ void TForm1::OpenFiles() {
 void TForm1::AddReadFile() {
   TEditor* e = ActiveEditor();
   if (!e || e->ReadOnly()) return;
-  const std::vector<std::string> names =
-      prompter_.AskOpenFileNames("追加読込み", QtFilter(kOpenFilter), {}, false);
-  if (names.empty()) return;
-  const std::string& name = names.front();
+  const std::string name = AskOpenName("追加読込み");
+  if (name.empty()) return;
   std::string path, reason;
   const TFileCheck check = CheckFileToOpen(name, path, MaxDocumentBytes(), &reason);
   if (check != TFileCheck::Ok) {
@@ -253,8 +264,20 @@ bool TForm1::SaveActive() {
 
 std::optional<std::string> TForm1::AskSaveName() {
   const std::string current = docs_.ActivePath();
-  return prompter_.AskSaveFileName("名前をつけて保存", QtFilter(kSaveFilter),
-                                   current == kUntitled ? std::string("*.txt") : current);
+  std::optional<std::string> name = prompter_.AskSaveFileName(
+      "名前をつけて保存", QtFilter(kSaveFilter),
+      current == kUntitled ? std::string("*.txt") : current);
+  if (!name || name->empty()) return std::nullopt;
+  const std::string withExt = WithDefaultExtension(*name);
+  if (withExt == *name) return name;
+  // The dialog confirmed the name as typed; the name it becomes is asked
+  // about here when it is taken.
+  std::error_code ec;
+  if (fs::exists(withExt, ec) &&
+      prompter_.Message(OverwriteQuestion(withExt), TMsgKind::Confirmation, TMsgButtons::YesNo) !=
+          TMsgResult::Yes)
+    return std::nullopt;
+  return withExt;
 }
 
 bool TForm1::SaveActiveAs() {
@@ -267,7 +290,7 @@ bool TForm1::SaveAsAction(const std::string& name) {
   if (!e) return false;
   // The same file under another name (a link, "..") is the same file.
   std::error_code ec;
-  std::string target = std::filesystem::weakly_canonical(std::filesystem::absolute(name, ec), ec);
+  std::string target = fs::weakly_canonical(fs::absolute(name, ec), ec);
   if (ec || target.empty()) target = name;
   const int holder = docs_.IndexOfPath(target);
   if (holder >= 0 && holder != docs_.ActiveIndex()) {

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
 #include <cerrno>
@@ -241,6 +242,52 @@ TEST_F(DocumentsWindowTest, SaveAsOntoItsOwnPathIsAllowedOntoAnotherPagesRefused
   EXPECT_EQ(test::ReadFile(a), "1a");
 }
 
+TEST_F(DocumentsWindowTest, SaveAsGivesANameWithoutExtensionTheDefaultOne) {
+  auto w = Make();
+  w->ActiveEditor()->SetSelText("text");
+  prompter.saveAnswers.push_back(dir.File("notes"));
+  ASSERT_TRUE(w->SaveActiveAs());
+  EXPECT_EQ(test::ReadFile(dir.File("notes.txt")), "text");
+  EXPECT_FALSE(fs::exists(dir.File("notes")));
+  EXPECT_EQ(Tab(*w, 0), "notes");
+  // Onto an existing file through the added extension: asked, refused.
+  ASSERT_TRUE(w->Run(C::New1));
+  w->ActiveEditor()->SetSelText("other");
+  prompter.saveAnswers.push_back(dir.File("notes"));
+  prompter.answers = {TMsgResult::No};
+  EXPECT_FALSE(w->SaveActiveAs());
+  EXPECT_EQ(test::ReadFile(dir.File("notes.txt")), "text");
+  EXPECT_TRUE(w->ActiveEditor()->Modified());
+  // The open dialog finds it under the name typed without extension.
+  w->ActiveEditor()->SetRowCol(0, 0);
+  prompter.openAnswers.push_back({dir.File("notes")});
+  ASSERT_TRUE(w->Run(C::AddRead));
+  EXPECT_EQ(Text(w->ActiveEditor()), "text\r\nother");
+}
+
+TEST_F(DocumentsWindowTest, DraggingOverAnotherTabShowsItsPage) {
+  File("a.txt", "a");
+  File("b.txt", "b");
+  auto w = Make();
+  Open(*w, dir.File("a.txt"));
+  Open(*w, dir.File("b.txt"));
+  ASSERT_EQ(w->Documents().ActiveIndex(), 1);
+  QTabBar* bar = w->PageControl1()->tabBar();
+  const QPoint pos = bar->mapTo(w.get(), bar->tabRect(0).center());
+  QMimeData mime;
+  mime.setText(QStringLiteral("carried"));
+  QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w.get(), &enter);
+  EXPECT_EQ(w->Documents().ActiveIndex(), 0);
+  EXPECT_EQ(w->windowTitle().toStdString(), w->Documents().Path(0));
+  EXPECT_EQ(Text(w->ActiveEditor()), "a");
+  // Text let go on the window itself inserts nothing anywhere.
+  QDropEvent drop(QPointF(pos), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w.get(), &drop);
+  EXPECT_EQ(Text(w->ActiveEditor()), "a");
+  EXPECT_EQ(w->PageCount(), 2);
+}
+
 int FailEveryWrite(const std::string&, long long, size_t) {
   return ENOSPC;
 }
@@ -320,6 +367,15 @@ TEST_F(DocumentsWindowTest, ClosePageActivatesTheNeighbourAndAsksAboutChanges) {
   w->Run(C::ClosePage);
   EXPECT_EQ(w->PageCount(), 1);
   EXPECT_EQ(test::ReadFile(dir.File("c.txt")), "c");
+  // The last of three pages: the one before it.
+  Open(*w, dir.File("a.txt"));
+  Open(*w, dir.File("c.txt"));
+  ASSERT_EQ(w->PageCount(), 3);
+  ASSERT_EQ(w->Documents().ActiveIndex(), 2);
+  w->Run(C::ClosePage);
+  EXPECT_EQ(w->Documents().ActiveIndex(), 1);
+  EXPECT_EQ(Text(w->ActiveEditor()), "a");
+  w->Run(C::ClosePage);
   // The last page never closes.
   w->CloseActivePage();
   EXPECT_EQ(w->PageCount(), 1);
