@@ -200,7 +200,6 @@ private:
   std::optional<std::string> AskSaveName();
   // The open dialog for Open and insert; empty when cancelled.
   std::string AskOpenName(const std::string& title);
-  bool SaveAsClosePage();
 
   // MainWindowClose.cpp
   bool CloseQuery();

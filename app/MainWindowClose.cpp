@@ -45,17 +45,9 @@ bool TForm1::CloseQuery() {
     }
     const bool more = docs_.Count() > 1;
     bool closePage = true; // this page may go
-    if (e->Modified()) {
-      const std::string path = docs_.ActivePath();
-      const TMsgResult answer =
-          prompter_.Message(CloseQuestion(path), TMsgKind::Confirmation, TMsgButtons::YesNoCancel);
-      if (answer == TMsgResult::Yes) {
-        // A save that fails or is cancelled keeps the page and the window.
-        closePage = path == kUntitled ? SaveActiveAs() : SaveActive();
-      } else if (answer != TMsgResult::No) {
-        closePage = false;
-      }
-    }
+    // A save that fails, is refused or is cancelled keeps the page and
+    // the window.
+    if (e->Modified()) closePage = PageCloseQuery();
     if (!closePage) {
       allow = false;
       break;

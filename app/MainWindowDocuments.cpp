@@ -328,12 +328,6 @@ void TForm1::ClosePageCommand() {
   if (PageCloseQuery()) CloseActivePage();
 }
 
-bool TForm1::SaveAsClosePage() {
-  if (!SaveActiveAs()) return false;
-  CloseActivePage();
-  return true;
-}
-
 void TForm1::CloseActivePage() {
   if (docs_.Count() <= 1) return;
   const int index = docs_.ActiveIndex();

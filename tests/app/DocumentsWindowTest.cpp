@@ -409,6 +409,22 @@ TEST_F(DocumentsWindowTest, YesOnCloseClosesOnlyWhenTheTextWasWritten) {
   EXPECT_EQ(test::ReadFile(dir.File("kept.txt")), "precious");
 }
 
+TEST_F(DocumentsWindowTest, ClosingTheWindowKeepsAPageWhoseSaveWasRefused) {
+  const std::string a = File("a.txt", "a");
+  auto w = Make();
+  Open(*w, a);
+  ASSERT_TRUE(w->Run(C::New1));
+  w->ActiveEditor()->SetSelText("precious");
+  prompter.answers = {TMsgResult::Yes};
+  prompter.saveAnswers.push_back(a);
+  EXPECT_FALSE(w->close());
+  ASSERT_EQ(w->PageCount(), 2);
+  EXPECT_EQ(Text(w->ActiveEditor()), "precious");
+  EXPECT_TRUE(w->ActiveEditor()->Modified());
+  EXPECT_EQ(test::ReadFile(a), "a");
+  EXPECT_EQ(prompter.LastText(), "\n" + a + " は\n現在使用中です 上書きできません！");
+}
+
 TEST_F(DocumentsWindowTest, FilesDroppedOnAnEditorOpenExceptTheOpenOne) {
   const std::string a = File("a.txt", "a");
   const std::string b = File("b.txt", "b");
