@@ -62,8 +62,7 @@ TFileCheck CheckFileToOpen(const std::string& name, std::string& canonical, uint
   return TFileCheck::Ok;
 }
 
-std::string FileCheckMessage(TFileCheck check, const std::string& name,
-                             const std::string& reason) {
+std::string FileCheckMessage(TFileCheck check, const std::string& name, const std::string& reason) {
   switch (check) {
   case TFileCheck::Ok:
     return {};
@@ -103,7 +102,8 @@ std::string QtFilter(const std::string& pairs) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t bar = pairs.find('|', start);
-    parts.push_back(pairs.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    parts.push_back(
+        pairs.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
     if (bar == std::string::npos) break;
     start = bar + 1;
   }

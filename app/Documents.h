@@ -65,7 +65,8 @@ std::string AlreadyOpenMessage(const std::string& path);
 std::string MissingMessage(const std::string& path);
 std::string InUseMessage(const std::string& path);
 std::string CloseQuestion(const std::string& caption);
-inline constexpr const char* kClearQuestion = "このページの全内容をクリアします。　よろしいですか？";
+inline constexpr const char* kClearQuestion =
+    "このページの全内容をクリアします。　よろしいですか？";
 std::string SaveFailedMessage(const std::string& path, const std::string& reason);
 std::string LoadFailedMessage(const std::string& path, const std::string& reason);
 std::string ChangedOnDiskQuestion(const std::string& path);

@@ -9,8 +9,6 @@
 #include <QToolBar>
 #include <QUrl>
 #include <exception>
-#include <fstream>
-#include <iterator>
 
 #include "app/AppInfo.h"
 #include "app/Documents.h"

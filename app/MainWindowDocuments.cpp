@@ -264,9 +264,9 @@ bool TForm1::SaveActive() {
 
 std::optional<std::string> TForm1::AskSaveName() {
   const std::string current = docs_.ActivePath();
-  std::optional<std::string> name = prompter_.AskSaveFileName(
-      "名前をつけて保存", QtFilter(kSaveFilter),
-      current == kUntitled ? std::string("*.txt") : current);
+  std::optional<std::string> name =
+      prompter_.AskSaveFileName("名前をつけて保存", QtFilter(kSaveFilter),
+                                current == kUntitled ? std::string("*.txt") : current);
   if (!name || name->empty()) return std::nullopt;
   const std::string withExt = WithDefaultExtension(*name);
   if (withExt == *name) return name;

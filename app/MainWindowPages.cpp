@@ -4,19 +4,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUrl>
 #include <QWheelEvent>
 #include <exception>
-#include <unistd.h>
 
 #include "app/Documents.h"
 #include "app/MainWindow.h"

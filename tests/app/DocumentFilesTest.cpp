@@ -61,7 +61,8 @@ TEST(DocumentFiles, DialogFiltersInQtForm) {
 TEST(DocumentFiles, DefaultExtensionOnlyForNamesWithoutOne) {
   EXPECT_EQ(WithDefaultExtension("/t/notes"), "/t/notes.txt");
   EXPECT_EQ(WithDefaultExtension("/t/notes.md"), "/t/notes.md");
-  EXPECT_EQ(WithDefaultExtension("/t.d/notes"), "/t.d/notes.txt"); // a dotted folder is no extension
+  EXPECT_EQ(WithDefaultExtension("/t.d/notes"),
+            "/t.d/notes.txt"); // a dotted folder is no extension
   EXPECT_EQ(WithDefaultExtension("/t/.profile"), "/t/.profile");
   EXPECT_EQ(WithDefaultExtension("/t/"), "/t/");
   EXPECT_EQ(DialogFolder("/t/a/b.txt"), "/t/a");

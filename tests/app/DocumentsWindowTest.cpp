@@ -361,7 +361,8 @@ TEST_F(DocumentsWindowTest, ClosePageActivatesTheNeighbourAndAsksAboutChanges) {
   prompter.answers = {TMsgResult::Cancel};
   w->Run(C::ClosePage);
   EXPECT_EQ(w->PageCount(), 2);
-  EXPECT_EQ(prompter.LastText(), "\n" + w->Documents().Path(1) + " は\n変更されています 保存しますか?");
+  EXPECT_EQ(prompter.LastText(),
+            "\n" + w->Documents().Path(1) + " は\n変更されています 保存しますか?");
   EXPECT_EQ(prompter.asked.back().buttons, TMsgButtons::YesNoCancel);
   prompter.answers = {TMsgResult::No};
   w->Run(C::ClosePage);
