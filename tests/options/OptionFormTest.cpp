@@ -31,8 +31,11 @@ QApplication& App() {
   static int argc = 1;
   static char name[] = "options_qt_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: synthetic mouse events make Qt create its pointing
+  // device after the application, and an application destroyed at exit
+  // would free that device after Qt's device registry is gone.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 struct OptionFormTest : ::testing::Test {
