@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <map>
 #include <optional>
 
 #include "app/options/ColorGrid.h"
@@ -394,6 +395,36 @@ TEST_F(OptionFormTest, PreviewShowsEveryBarButOkKeepsTheActiveEditorsState) {
   EXPECT_EQ(f->result(), QDialog::Accepted);
   // The store it was given is untouched: the window applies the result.
   EXPECT_EQ(active->Margin()->Left(), 3);
+}
+
+} // namespace
+} // namespace ze
+
+namespace ze {
+namespace {
+
+TEST_F(OptionFormTest, PreviewSampleShowsEveryColouredTokenKind) {
+  TStringList words;
+  for (const char* w : {"procedure", "begin", "end", "var"}) words.Add(ByteString(w));
+  active->SetReserveWordList(&words);
+  auto f = Open();
+  TEditor& preview = Preview(*f);
+  TEditorColors& c = *preview.View()->Colors();
+  std::map<const TFountainColor*, std::string> wanted{
+      {c.Ank(), "Ank"},       {c.DBCS(), "DBCS"},     {c.Comment(), "Comment"},
+      {c.Int(), "Int"},       {c.Str(), "Str"},       {c.Symbol(), "Symbol"},
+      {c.Reserve(), "Reserve"}, {c.Url(), "Url"},     {c.Mail(), "Mail"}};
+  std::unique_ptr<TFountainParser> parser = preview.View()->Fountain()->CreateParser();
+  for (int i = 0; i < preview.Lines()->Count(); ++i) {
+    const ByteString row = preview.Lines()->Get(i);
+    TRowAttributeData data;
+    data.BracketIndex = -1;
+    parser->NewData(row.c_str(), data);
+    for (int n = 0; n < 1000 && parser->NextToken() != ttEnd; ++n) wanted.erase(parser->TokenColor());
+  }
+  std::string missing;
+  for (const auto& [colour, name] : wanted) missing += name + " ";
+  EXPECT_TRUE(wanted.empty()) << "not in the sample: " << missing;
 }
 
 } // namespace
