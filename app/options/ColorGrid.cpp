@@ -10,7 +10,9 @@ namespace {
 
 constexpr int kCell = 28;
 
-QColor ToQColor(TColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+QColor ToQColor(TColor c) {
+  return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
 
 } // namespace
 
@@ -20,7 +22,9 @@ TColorGrid::TColorGrid(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QSize TColorGrid::sizeHint() const { return QSize(4 * kCell + 1, 4 * kCell + 1); }
+QSize TColorGrid::sizeHint() const {
+  return QSize(4 * kCell + 1, 4 * kCell + 1);
+}
 
 QRect TColorGrid::CellRect(int index) const {
   return QRect((index % 4) * kCell, (index / 4) * kCell, kCell, kCell);
@@ -41,8 +45,12 @@ void TColorGrid::SetBackgroundColor(TColor c) {
   update();
 }
 
-TColor TColorGrid::ForegroundColor() const { return fg_ < 0 ? clNone : GridColors()[size_t(fg_)]; }
-TColor TColorGrid::BackgroundColor() const { return bg_ < 0 ? clNone : GridColors()[size_t(bg_)]; }
+TColor TColorGrid::ForegroundColor() const {
+  return fg_ < 0 ? clNone : GridColors()[size_t(fg_)];
+}
+TColor TColorGrid::BackgroundColor() const {
+  return bg_ < 0 ? clNone : GridColors()[size_t(bg_)];
+}
 
 void TColorGrid::SetForegroundEnabled(bool on) {
   fgOn_ = on;

@@ -50,8 +50,10 @@ void TRightEdit::Finish() {
   const TNumberCheck c = CheckNumber(text().toStdString(), range_, value_);
   setText(QString::number(c.Value));
   if (c.Accepted) Store(c.Value);
-  if (c.Hint.empty()) emit HintChanged(QString());
-  else if (c.Accepted) emit HintChanged(QString::fromStdString(c.Hint));
+  if (c.Hint.empty())
+    emit HintChanged(QString());
+  else if (c.Accepted)
+    emit HintChanged(QString::fromStdString(c.Hint));
   else
     emit HintChanged(QString::fromStdString(c.Hint) + QStringLiteral(" (") +
                      QString::number(c.Value) + QStringLiteral(" に戻しました)"));
@@ -78,8 +80,7 @@ void TRightEdit::keyPressEvent(QKeyEvent* e) {
   QLineEdit::keyPressEvent(e);
 }
 
-TUpDown::TUpDown(TRightEdit* associate, QWidget* parent)
-    : QWidget(parent), associate_(associate) {
+TUpDown::TUpDown(TRightEdit* associate, QWidget* parent) : QWidget(parent), associate_(associate) {
   up_ = new QToolButton(this);
   down_ = new QToolButton(this);
   up_->setArrowType(Qt::UpArrow);

@@ -76,7 +76,8 @@ TOptionForm::TOptionForm(const TSettings& settings, const TEditorProp& active, Q
   RefreshPreview();
   TEditor& ed = *Editor1->Editor();
   std::string text;
-  for (const char* line : OptionSampleLines()) text += Utf8ToCp932(line) + "\r\n";
+  for (const char* line : OptionSampleLines())
+    text += Utf8ToCp932(line) + "\r\n";
   ed.Lines()->SetText(text);
   ed.SetReadOnly(true);
   ed.SetModified(false);
@@ -174,7 +175,8 @@ void TOptionForm::BuildControls() {
   Radio1Base = new QRadioButton(QStringLiteral("1 ベース"), numbering);
   Radio0Base = new QRadioButton(QStringLiteral("0 ベース"), numbering);
   SeparaterCombo = new QComboBox(numbering);
-  for (const char* c : SeparatorCaptions()) SeparaterCombo->addItem(QString::fromUtf8(c));
+  for (const char* c : SeparatorCaptions())
+    SeparaterCombo->addItem(QString::fromUtf8(c));
   auto* nl = new QHBoxLayout(numbering);
   nl->addWidget(Radio1Base);
   nl->addWidget(Radio0Base);
@@ -247,13 +249,14 @@ void TOptionForm::LoadControls() {
   CheckBoxComment->setChecked(values_.CommentOutRow);
 
   const std::array<QRadioButton*, 4> reserve{RadioLower, RadioUpper, RadioHedUpper, RadioUnSupply};
-  for (int i = 0; i < 4; ++i) reserve[size_t(i)]->setChecked(values_.ReserveType == i + 1);
+  for (int i = 0; i < 4; ++i)
+    reserve[size_t(i)]->setChecked(values_.ReserveType == i + 1);
   Radio1Base->setChecked(values_.NumberType == 1);
   Radio0Base->setChecked(values_.NumberType == 2);
-  SeparaterCombo->setCurrentIndex(
-      values_.SeparateType >= 0 && values_.SeparateType < SeparaterCombo->count()
-          ? values_.SeparateType
-          : -1);
+  SeparaterCombo->setCurrentIndex(values_.SeparateType >= 0 &&
+                                          values_.SeparateType < SeparaterCombo->count()
+                                      ? values_.SeparateType
+                                      : -1);
   RefreshPreview();
 }
 
@@ -347,8 +350,10 @@ void TOptionForm::ColorChosen(bool text, TColor c) {
   if (item_ < 0) return;
   const TOptionItemInfo& info = OptionItemInfo(item_);
   if (!text && !info.HasBackground) return;
-  if (text) SetItemTextColor(values_, item_, c);
-  else SetItemBackColor(values_, item_, c);
+  if (text)
+    SetItemTextColor(values_, item_, c);
+  else
+    SetItemBackColor(values_, item_, c);
   if (item_ == oiBackground) {
     if (values_.SameBkFlag) ze::FitBackground(values_);
     SetFitBox(BackgroundFits(values_));
@@ -380,8 +385,10 @@ void TOptionForm::DefaultBoxClicked(bool text, bool on) {
     target = it->second;
     beforeDefault_.erase(it);
   }
-  if (text) ColorGrid1->SetForegroundColor(target);
-  else ColorGrid1->SetBackgroundColor(target);
+  if (text)
+    ColorGrid1->SetForegroundColor(target);
+  else
+    ColorGrid1->SetBackgroundColor(target);
   ColorChosen(text, target);
 }
 
@@ -414,7 +421,9 @@ void TOptionForm::RadiosChanged() {
   values_.NumberType = Radio1Base->isChecked() ? 1 : Radio0Base->isChecked() ? 2 : 0;
 }
 
-void TOptionForm::ShowHint(const QString& hint) { HintLabel->setText(hint); }
+void TOptionForm::ShowHint(const QString& hint) {
+  HintLabel->setText(hint);
+}
 
 void TOptionForm::RefreshPreview() {
   ApplyOptions(values_, *EditorProp2);
@@ -423,8 +432,8 @@ void TOptionForm::RefreshPreview() {
 
 void TOptionForm::accept() {
   // A number still being typed counts as it would on leaving its field.
-  for (TRightEdit* e :
-       {TopSpaceEdit, LeftSpaceEdit, LineSpaceEdit, CharacterSpaceEdit, WrapWidthEdit, TabWidthEdit})
+  for (TRightEdit* e : {TopSpaceEdit, LeftSpaceEdit, LineSpaceEdit, CharacterSpaceEdit,
+                        WrapWidthEdit, TabWidthEdit})
     e->Finish();
   RadiosChanged();
   ApplyOptions(values_, *edited_);

@@ -31,7 +31,9 @@ const std::array<TOptionItemInfo, kOptionItemCount> kItems{{
     {" ラインカーソル", -1, false, false, clSilver, clNone},
 }};
 
-bool ValidItem(int item) { return item >= 0 && item < kOptionItemCount; }
+bool ValidItem(int item) {
+  return item >= 0 && item < kOptionItemCount;
+}
 
 TTokenSetting* TokenOf(TOptionValues& v, int item) {
   if (!ValidItem(item) || kItems[size_t(item)].Token < 0) return nullptr;
@@ -45,23 +47,34 @@ const TTokenSetting* TokenOf(const TOptionValues& v, int item) {
 TColor* TextSlot(TOptionValues& v, int item) {
   if (TTokenSetting* t = TokenOf(v, item)) return &t->FStr;
   switch (item) {
-  case oiBackground: return &v.Background;
-  case oiRetMark: return &v.RetColor;
-  case oiEofMark: return &v.EofColor;
-  case oiLineNumber: return &v.LineNumColor;
-  case oiRuler: return &v.RulerColor;
-  case oiRulerMarker: return &v.RulerMarkColor;
-  case oiLineCursor: return &v.LineCursorColor;
-  default: return nullptr;
+  case oiBackground:
+    return &v.Background;
+  case oiRetMark:
+    return &v.RetColor;
+  case oiEofMark:
+    return &v.EofColor;
+  case oiLineNumber:
+    return &v.LineNumColor;
+  case oiRuler:
+    return &v.RulerColor;
+  case oiRulerMarker:
+    return &v.RulerMarkColor;
+  case oiLineCursor:
+    return &v.LineCursorColor;
+  default:
+    return nullptr;
   }
 }
 
 TColor* BackSlot(TOptionValues& v, int item) {
   if (TTokenSetting* t = TokenOf(v, item)) return &t->BStr;
   switch (item) {
-  case oiLineNumber: return &v.LineNumBkColor;
-  case oiRuler: return &v.RulerBkColor;
-  default: return nullptr;
+  case oiLineNumber:
+    return &v.LineNumBkColor;
+  case oiRuler:
+    return &v.RulerBkColor;
+  default:
+    return nullptr;
   }
 }
 
@@ -75,17 +88,28 @@ TFontStyles StyleOf(const TTokenSetting& t) {
 
 TFountainColor* TokenColor(TEditorColors& c, TSettingsToken t) {
   switch (t) {
-  case stAnk: return c.Ank();
-  case stDBCS: return c.DBCS();
-  case stComment: return c.Comment();
-  case stInt: return c.Int();
-  case stStr: return c.Str();
-  case stSymbol: return c.Symbol();
-  case stReserve: return c.Reserve();
-  case stSelect: return c.Select();
-  case stHit: return c.Hit();
-  case stUrl: return c.Url();
-  case stMail: return c.Mail();
+  case stAnk:
+    return c.Ank();
+  case stDBCS:
+    return c.DBCS();
+  case stComment:
+    return c.Comment();
+  case stInt:
+    return c.Int();
+  case stStr:
+    return c.Str();
+  case stSymbol:
+    return c.Symbol();
+  case stReserve:
+    return c.Reserve();
+  case stSelect:
+    return c.Select();
+  case stHit:
+    return c.Hit();
+  case stUrl:
+    return c.Url();
+  case stMail:
+    return c.Mail();
   }
   return nullptr;
 }
@@ -166,7 +190,9 @@ void CommitOptions(const TOptionValues& v, TSettings& s) {
   s.CommentOutRow = v.CommentOutRow;
 }
 
-const TOptionItemInfo& OptionItemInfo(int item) { return kItems.at(size_t(item)); }
+const TOptionItemInfo& OptionItemInfo(int item) {
+  return kItems.at(size_t(item));
+}
 
 TColor ItemTextColor(const TOptionValues& v, int item) {
   const TColor* c = TextSlot(const_cast<TOptionValues&>(v), item);
@@ -205,7 +231,9 @@ void SetItemStyle(TOptionValues& v, int item, bool bold, bool italic, bool under
   t->UnderL = underline;
 }
 
-bool FollowsBackground(TSettingsToken t) { return t != stSelect && t != stHit; }
+bool FollowsBackground(TSettingsToken t) {
+  return t != stSelect && t != stHit;
+}
 
 void FitBackground(TOptionValues& v) {
   for (int i = 0; i < kSettingsTokenCount; ++i)
@@ -220,9 +248,9 @@ bool BackgroundFits(const TOptionValues& v) {
 }
 
 const std::array<TColor, 16>& GridColors() {
-  static const std::array<TColor, 16> colors{clBlack, kMaroon, kGreen,   kOlive, clNavy, kPurple,
-                                             kTeal,   clGray,  clSilver, kRed,   kLime,  kYellow,
-                                             kBlue,   kFuchsia, kAqua,   clWhite};
+  static const std::array<TColor, 16> colors{clBlack, kMaroon,  kGreen,   kOlive, clNavy, kPurple,
+                                             kTeal,   clGray,   clSilver, kRed,   kLime,  kYellow,
+                                             kBlue,   kFuchsia, kAqua,    clWhite};
   return colors;
 }
 
@@ -243,8 +271,10 @@ const std::array<const char*, 11>& SeparatorCaptions() {
 TNumberCheck CheckNumber(std::string_view text, TNumberRange range, int current) {
   TNumberCheck r;
   r.Value = current;
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ')
+    text.remove_suffix(1);
   const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
     return std::isdigit(static_cast<unsigned char>(c));
   });
@@ -254,7 +284,8 @@ TNumberCheck CheckNumber(std::string_view text, TNumberRange range, int current)
   }
   // Many digits saturate instead of overflowing; the range takes them.
   long long value = 0;
-  for (char c : text) value = std::min<long long>(value * 10 + (c - '0'), 1'000'000'000LL);
+  for (char c : text)
+    value = std::min<long long>(value * 10 + (c - '0'), 1'000'000'000LL);
   r.Accepted = true;
   r.Value = IntoRange(value, range);
   if (r.Value != value) {

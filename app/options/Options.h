@@ -45,8 +45,24 @@ void CommitOptions(const TOptionValues& v, TSettings& s);
 
 // ---- the colour items of the list, in list order
 enum TOptionItem {
-  oiBackground, oiAnk, oiDBCS, oiComment, oiInt, oiStr, oiSymbol, oiReserve, oiSelect, oiHit,
-  oiUrl, oiMail, oiRetMark, oiEofMark, oiLineNumber, oiRuler, oiRulerMarker, oiLineCursor
+  oiBackground,
+  oiAnk,
+  oiDBCS,
+  oiComment,
+  oiInt,
+  oiStr,
+  oiSymbol,
+  oiReserve,
+  oiSelect,
+  oiHit,
+  oiUrl,
+  oiMail,
+  oiRetMark,
+  oiEofMark,
+  oiLineNumber,
+  oiRuler,
+  oiRulerMarker,
+  oiLineCursor
 };
 inline constexpr int kOptionItemCount = 18;
 

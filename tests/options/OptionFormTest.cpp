@@ -95,8 +95,8 @@ TEST_F(OptionFormTest, ChoosingAnItemEnablesWhatItAllows) {
   EXPECT_TRUE(f->BG_CheckBox->isEnabled());
 
   // Items without a background: only the text colour.
-  for (int item : {int(oiBackground), int(oiRetMark), int(oiEofMark), int(oiRulerMarker),
-                   int(oiLineCursor)}) {
+  for (int item :
+       {int(oiBackground), int(oiRetMark), int(oiEofMark), int(oiRulerMarker), int(oiLineCursor)}) {
     f->ListBox1->setCurrentRow(item);
     EXPECT_TRUE(f->FB_CheckBox->isEnabled()) << item;
     EXPECT_FALSE(f->BG_CheckBox->isEnabled()) << item;
@@ -153,8 +153,8 @@ TEST_F(OptionFormTest, FitBackgroundGivesTheNineKindsTheBackgroundButNotSelectio
   EXPECT_FALSE(f->FitBackground->isChecked());
   f->FitBackground->click();
   EXPECT_TRUE(f->Values().SameBkFlag);
-  for (TSettingsToken t : {stAnk, stDBCS, stComment, stInt, stStr, stSymbol, stReserve, stUrl,
-                           stMail})
+  for (TSettingsToken t :
+       {stAnk, stDBCS, stComment, stInt, stStr, stSymbol, stReserve, stUrl, stMail})
     EXPECT_EQ(f->Values().Tokens[t].BStr, kYellow) << TokenSection(t);
   EXPECT_EQ(Preview(*f).View()->Colors()->Str()->BkColor(), kYellow);
   EXPECT_EQ(f->Values().Tokens[stSelect], select);
@@ -405,25 +405,28 @@ namespace {
 
 TEST_F(OptionFormTest, PreviewSampleShowsEveryColouredTokenKind) {
   TStringList words;
-  for (const char* w : {"procedure", "begin", "end", "var"}) words.Add(ByteString(w));
+  for (const char* w : {"procedure", "begin", "end", "var"})
+    words.Add(ByteString(w));
   active->SetReserveWordList(&words);
   auto f = Open();
   TEditor& preview = Preview(*f);
   TEditorColors& c = *preview.View()->Colors();
   std::map<const TFountainColor*, std::string> wanted{
-      {c.Ank(), "Ank"},       {c.DBCS(), "DBCS"},     {c.Comment(), "Comment"},
-      {c.Int(), "Int"},       {c.Str(), "Str"},       {c.Symbol(), "Symbol"},
-      {c.Reserve(), "Reserve"}, {c.Url(), "Url"},     {c.Mail(), "Mail"}};
+      {c.Ank(), "Ank"},         {c.DBCS(), "DBCS"}, {c.Comment(), "Comment"},
+      {c.Int(), "Int"},         {c.Str(), "Str"},   {c.Symbol(), "Symbol"},
+      {c.Reserve(), "Reserve"}, {c.Url(), "Url"},   {c.Mail(), "Mail"}};
   std::unique_ptr<TFountainParser> parser = preview.View()->Fountain()->CreateParser();
   for (int i = 0; i < preview.Lines()->Count(); ++i) {
     const ByteString row = preview.Lines()->Get(i);
     TRowAttributeData data;
     data.BracketIndex = -1;
     parser->NewData(row.c_str(), data);
-    for (int n = 0; n < 1000 && parser->NextToken() != ttEnd; ++n) wanted.erase(parser->TokenColor());
+    for (int n = 0; n < 1000 && parser->NextToken() != ttEnd; ++n)
+      wanted.erase(parser->TokenColor());
   }
   std::string missing;
-  for (const auto& [colour, name] : wanted) missing += name + " ";
+  for (const auto& [colour, name] : wanted)
+    missing += name + " ";
   EXPECT_TRUE(wanted.empty()) << "not in the sample: " << missing;
 }
 

@@ -90,8 +90,8 @@ TEST(OptionItems, EachItemEditsItsOwnColours) {
 
   // Items without a background have none to set or read.
   const TOptionValues before = v;
-  for (int item : {int(oiBackground), int(oiRetMark), int(oiEofMark), int(oiRulerMarker),
-                   int(oiLineCursor)}) {
+  for (int item :
+       {int(oiBackground), int(oiRetMark), int(oiEofMark), int(oiRulerMarker), int(oiLineCursor)}) {
     EXPECT_FALSE(OptionItemInfo(item).HasBackground) << item;
     SetItemBackColor(v, item, kRed);
     EXPECT_EQ(ItemBackColor(v, item), clNone) << item;
@@ -133,8 +133,8 @@ TEST(OptionItems, FittingTheBackgroundLeavesSelectionAndHitAlone) {
   EXPECT_FALSE(BackgroundFits(v));
   FitBackground(v);
   EXPECT_TRUE(BackgroundFits(v));
-  for (TSettingsToken t : {stAnk, stDBCS, stComment, stInt, stStr, stSymbol, stReserve, stUrl,
-                           stMail})
+  for (TSettingsToken t :
+       {stAnk, stDBCS, stComment, stInt, stStr, stSymbol, stReserve, stUrl, stMail})
     EXPECT_EQ(v.Tokens[t].BStr, kYellow) << TokenSection(t);
   EXPECT_EQ(v.Tokens[stSelect], select);
   EXPECT_EQ(v.Tokens[stHit], hit);
@@ -186,7 +186,8 @@ TEST(OptionNumbers, UpDownStepsStayInRange) {
 
 TEST(OptionGrid, SixteenDistinctBasicColours) {
   const auto& colors = GridColors();
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(GridIndexOf(colors[size_t(i)]), i);
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(GridIndexOf(colors[size_t(i)]), i);
   EXPECT_EQ(GridIndexOf(clBlack), 0);
   EXPECT_EQ(GridIndexOf(clWhite), 15);
   EXPECT_EQ(GridIndexOf(clWindow), -1);
@@ -267,8 +268,7 @@ TEST_F(SplitPage, OkResultReachesBothViewsTheSettingsAndTheStore) {
   edited->TakeFrom(prop1.get());
   ApplyOptions(v, *edited);
 
-  TPropCopyFailures failures =
-      ApplyOptionResult(v, *edited, settings, *prop1, {&e, second.get()});
+  TPropCopyFailures failures = ApplyOptionResult(v, *edited, settings, *prop1, {&e, second.get()});
   EXPECT_TRUE(failures.empty());
   for (TEditor* ed : {&e, second.get()}) {
     EXPECT_EQ(ed->Color(), kTeal);
