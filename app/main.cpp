@@ -1,18 +1,21 @@
-// ZorvaneEditor: for now one editor in a window (TShellWindow), showing
-// the file named on the command line.
+// ZorvaneEditor: the program entry. Creates the main window, opens the
+// files named on the command line and runs the event loop.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
-#include "app/ShellWindow.h"
-#include "platform/qt/EditorWidget.h"
+#include "app/MainWindow.h"
+#include "app/StartupTimer.h"
+#include "platform/qt/QtPrompter.h"
 
 namespace {
 
 // An error that reaches the event loop is shown, not fatal: the text and
 // the chance to save it stay.
-class TShellApplication : public QApplication {
+class TApplication : public QApplication {
 public:
   using QApplication::QApplication;
   bool notify(QObject* receiver, QEvent* e) override {
@@ -29,20 +32,22 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-  TShellApplication app(argc, argv);
+  QElapsedTimer clock;
+  clock.start();
+  TApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZorvaneEditor"));
+  QApplication::setApplicationDisplayName(QStringLiteral("ZorvaneEditor"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("zorvaneeditor"));
 
-  ze::TShellWindow window;
+  ze::TQtPrompter prompter(nullptr);
+  ze::TForm1 window(prompter, {});
+  prompter.SetParent(&window);
+  ze::WatchFirstPaint(window, clock);
   window.show();
   // Without a window manager (a bare X server) nothing else activates it.
   window.activateWindow();
-  window.View()->setFocus();
-  if (argc > 1) {
-    // Paths stay native bytes.
-    window.Load(argv[1]);
-    if (argc > 2)
-      std::fprintf(stderr, "ZorvaneEditor: this window shows one file; %d more not opened\n",
-                   argc - 2);
-  }
+  // Paths stay native bytes.
+  std::vector<std::string> files(argv + 1, argv + argc);
+  window.OpenStartFiles(files);
   return app.exec();
 }

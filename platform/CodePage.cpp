@@ -70,7 +70,8 @@ std::u16string FromLe(const std::string& le) {
 }
 
 // UTF-8 <-> UTF-16 by hand: both directions are total here (a bad UTF-8
-// byte becomes U+FFFD, a lone surrogate becomes U+FFFD).
+// byte, overlong forms included, becomes U+FFFD, a lone surrogate becomes
+// U+FFFD).
 std::u16string Utf8ToUtf16(std::string_view s) {
   std::u16string r;
   r.reserve(s.size());
@@ -90,6 +91,11 @@ std::u16string Utf8ToUtf16(std::string_view s) {
       if ((t & 0xC0) != 0x80) ok = false;
       else cp = (cp << 6) | (t & 0x3F);
     }
+    // An overlong form (C0 AF for "/") is as invalid as any broken
+    // sequence: accepting it would let a byte such as "/" or NUL slip
+    // past a check made on the UTF-8 text.
+    static constexpr char32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (ok && cp < kShortest[n]) ok = false;
     if (!ok) { r.push_back(kUnicodeReplacement); ++i; continue; }
     i += n;
     if (cp >= 0x10000 && cp <= 0x10FFFF) {

@@ -89,18 +89,33 @@ bool ParseInt(std::string_view s, long long& out) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
   struct stat st {};
-  if (::stat(path_.c_str(), &st) != 0) return; // a missing file is empty
-  std::string data = ReadWholeFile(path_);
-  if (data.find("\r\n") == std::string::npos && data.find('\n') != std::string::npos) eol_ = "\n";
+  if (path_.empty() || ::stat(path_.c_str(), &st) != 0) return; // a missing file is empty
+  SetText(ReadWholeFile(path_));
+}
+
+void IniFile::SetText(std::string_view data) {
+  lines_.clear();
+  eol_ = "\r\n";
+  if (data.find("\r\n") == std::string_view::npos && data.find('\n') != std::string_view::npos)
+    eol_ = "\n";
   size_t i = 0;
   while (i < data.size()) {
     size_t j = data.find_first_of("\r\n", i);
-    if (j == std::string::npos) j = data.size();
+    if (j == std::string_view::npos) j = data.size();
     lines_.emplace_back(data.substr(i, j - i));
     i = j;
     if (i < data.size() && data[i] == '\r') ++i;
     if (i < data.size() && data[i] == '\n') ++i;
   }
+}
+
+std::string IniFile::Text() const {
+  std::string data;
+  for (const std::string& l : lines_) {
+    data += l;
+    data += eol_;
+  }
+  return data;
 }
 
 IniFile::~IniFile() {
@@ -188,8 +203,39 @@ std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
   return out;
 }
 
+namespace {
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+// Blanks at the ends of a value would be lost on reading: keep them in
+// quotes. A value in quotes is the caller's own quoting and stays as it is.
+std::string StoredValue(std::string_view value) {
+  if (Trim(value).size() != value.size()) return "\"" + std::string(value) + "\"";
+  return std::string(value);
+}
+
+} // namespace
+
+std::string QuotedIniValue(std::string_view value) {
+  if (Trim(value).size() != value.size() || Unquote(value).size() != value.size())
+    return "\"" + std::string(value) + "\"";
+  return std::string(value);
+}
+
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  std::string line = std::string(Trim(key)) + "=" + std::string(value);
+  std::string_view name = Trim(key);
+  const char* wrong = nullptr;
+  if (HasLineBreak(section) || Trim(section).find(']') != std::string_view::npos)
+    wrong = "セクション名";
+  else if (HasLineBreak(name) || name.find('=') != std::string_view::npos ||
+           (!name.empty() && (name.front() == ';' || name.front() == '[')))
+    wrong = "キー名";
+  else if (HasLineBreak(value))
+    wrong = "値 (改行を含む)";
+  if (wrong)
+    throw Exception("INI ファイル \"" + path_ + "\" に書けない" + wrong + "です: [" +
+                    std::string(section) + "] " + std::string(key));
+  std::string line = std::string(name) + "=" + StoredValue(value);
   int h = FindSection(section);
   if (h < 0) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
@@ -238,13 +284,8 @@ void IniFile::EraseSection(std::string_view section) {
 }
 
 void IniFile::UpdateFile() {
-  if (!dirty_) return;
-  std::string data;
-  for (const std::string& l : lines_) {
-    data += l;
-    data += eol_;
-  }
-  WriteFileAtomically(path_, data);
+  if (!dirty_ || path_.empty()) return;
+  WriteFileAtomically(path_, Text());
   dirty_ = false;
 }
 

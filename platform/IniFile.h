@@ -20,11 +20,17 @@ namespace ze {
 
 class IniFile {
 public:
-  // Reads path if it exists; a missing file is an empty one.
+  // Reads path if it exists; a missing file is an empty one. An empty
+  // path makes a file that lives in memory only (see Text, SetText).
   explicit IniFile(std::string path);
   // Writes pending changes; errors are lost here, so call UpdateFile to
   // see them.
   ~IniFile();
+
+  // The file's bytes as UpdateFile writes them, and replacing them as if
+  // they had been read from the file.
+  std::string Text() const;
+  void SetText(std::string_view data);
   IniFile(const IniFile&) = delete;
   IniFile& operator=(const IniFile&) = delete;
 
@@ -42,6 +48,13 @@ public:
   std::vector<std::string> ReadSections() const;
   std::vector<std::string> ReadSection(std::string_view section) const; // keys
 
+  // A value with blanks at its ends is written in quotes, so that it
+  // keeps them. A value in matching quotes is written as it stands and
+  // reads back without them, as Windows does (callers quote on purpose);
+  // to store any text exactly, write QuotedIniValue(text). A section,
+  // key or value that a line cannot hold (a line break, a key with "=" or
+  // one that reads as a comment or a header, a section with "]") raises
+  // Exception, rather than write lines nobody asked for.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
@@ -67,6 +80,10 @@ private:
   std::string eol_ = "\r\n";
   bool dirty_ = false;
 };
+
+// The value to write so that reading gives back exactly text: quoted when
+// it has blanks at its ends or is itself in matching quotes.
+std::string QuotedIniValue(std::string_view text);
 
 // Windows' private-profile calls on a file path: each reads the file, and
 // a write replaces it at once. A null value deletes the key; a null key

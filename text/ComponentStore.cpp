@@ -1,6 +1,9 @@
 #include "text/ComponentStore.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <vector>
 #include <cstring>
 
 #include "text/Properties.h"
@@ -191,12 +194,24 @@ void ReadComponentBytes(TComponent& component, std::string_view bytes) {
   Reader r(bytes);
   if (r.Raw(kMagic.size()) != kMagic)
     throw EReadError("Stream read error: the stored settings are not a component stream");
+  // A stream can fail half way, in its framing or when a setter rejects a
+  // value (a collection that is full, say). Whatever was read by then is
+  // put back from this copy, so a failed read changes nothing.
+  const std::string before = WriteComponentBytes(component);
   component.SetLoading(true);
   try {
     ReadObject(r, component);
-  } catch (...) {
+  } catch (const std::exception& e) {
+    try {
+      Reader back(before);
+      back.Raw(kMagic.size());
+      ReadObject(back, component);
+    } catch (...) {
+      // The copy was written from this very object; it reads back.
+    }
     component.Loaded();
-    throw;
+    if (dynamic_cast<const EReadError*>(&e)) throw;
+    throw EReadError(std::string("Stream read error: ") + e.what());
   }
   component.Loaded();
 }
@@ -231,9 +246,33 @@ void LoadComponentFromIni(TComponent& component, const IniFile& file, std::strin
                           std::string_view name) {
   int count = file.ReadInteger(section, std::string(name) + "_c", 0);
   if (count <= 0) return;
+  // A missing line reads as empty, so only the lines that are present
+  // matter: walking a count of two thousand million would take minutes.
+  const std::string prefix = std::string(name) + "_d";
+  std::vector<int> present;
+  for (const std::string& key : file.ReadSection(section)) {
+    if (key.size() <= prefix.size() || key.size() > prefix.size() + 10) continue;
+    bool same = true;
+    for (size_t i = 0; i < prefix.size() && same; ++i)
+      same = std::toupper(static_cast<unsigned char>(key[i])) ==
+             std::toupper(static_cast<unsigned char>(prefix[i]));
+    if (!same) continue;
+    long long n = 0;
+    bool digits = true;
+    for (size_t i = prefix.size(); i < key.size() && digits; ++i) {
+      digits = key[i] >= '0' && key[i] <= '9';
+      n = n * 10 + (key[i] - '0');
+    }
+    // "_d07" is not the key of line 7, and is read as no line at all.
+    if (!digits || n >= count || (key[prefix.size()] == '0' && key.size() > prefix.size() + 1))
+      continue;
+    present.push_back(static_cast<int>(n));
+  }
+  std::sort(present.begin(), present.end());
+  present.erase(std::unique(present.begin(), present.end()), present.end());
   std::string bytes;
-  for (int n = 0; n < count; ++n) {
-    std::string line = file.ReadString(section, std::string(name) + "_d" + std::to_string(n), "");
+  for (int n : present) {
+    std::string line = file.ReadString(section, prefix + std::to_string(n), "");
     for (size_t i = 0; i + 1 < line.size(); i += 2) {
       int hi = HexValue(line[i]), lo = HexValue(line[i + 1]);
       bytes.push_back(hi < 0 || lo < 0 ? '\0' : static_cast<char>(hi * 16 + lo));

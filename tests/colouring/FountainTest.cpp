@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "colouring/EditorFountain.h"
+#include "text/ComponentStore.h"
 
 namespace ze {
 namespace {
@@ -267,6 +268,28 @@ TEST(Fountain, ApplyFountainColorsReachesCollectionItemsAndSetsOnlyTheMaskedPart
     EXPECT_EQ(c->Style(), FontStyles({fsBold}));
   }
   EXPECT_EQ(f->Colors()->Select()->BkColor(), clNavy);
+}
+
+TEST(FountainStream, FifteenBracketItemsAreAReadErrorAndTheFountainKeepsItsOwn) {
+  auto f = NewFountain();
+  f->Brackets()->Add()->SetLeftBracket("{");
+  f->Brackets()->Items(0)->SetRightBracket("}");
+  const std::string before = WriteComponentBytes(*f);
+  // "ZEC1", the property "Brackets" with fifteen empty items, the end.
+  std::string stream("ZEC1\x08\0\0\0Brackets\x04\x40\0\0\0\x0F\0", 23);
+  stream += std::string(66, '\0');
+  ASSERT_EQ(stream.size(), 89u);
+  try {
+    ReadComponentBytes(*f, stream);
+    FAIL() << "fifteen bracket items were read";
+  } catch (const EReadError& e) {
+    EXPECT_NE(std::string(e.what()).find("over 14"), std::string::npos) << e.what();
+  }
+  ASSERT_EQ(f->Brackets()->Count(), 1);
+  EXPECT_EQ(f->Brackets()->Items(0)->LeftBracket(), "{");
+  EXPECT_EQ(f->Brackets()->Items(0)->RightBracket(), "}");
+  EXPECT_EQ(WriteComponentBytes(*f), before);
+  EXPECT_FALSE(f->Loading());
 }
 
 } // namespace

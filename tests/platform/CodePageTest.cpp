@@ -69,6 +69,23 @@ TEST(CodePage, CharactersCp932CannotHoldAreReplacedNotDropped) {
   EXPECT_EQ(Utf16ToCp932(std::u16string(u"a") + char16_t(0xD800) + u"b"), "a?b");
 }
 
+TEST(CodePage, OverlongUtf8IsInvalidLikeAnyBrokenSequence) {
+  // "/", NUL and "A" spelt with more bytes than they need; each byte
+  // becomes a replacement, never the character.
+  EXPECT_EQ(Utf8ToCp932("a\xC0\xAF" "b"), "a??b");
+  EXPECT_EQ(Utf8ToCp932(std::string("\xC0\x80", 2)), "??");
+  EXPECT_EQ(Utf8ToCp932("\xC1\x81"), "??");
+  EXPECT_EQ(Utf8ToCp932("\xE0\x80\xAF"), "???");
+  EXPECT_EQ(Utf8ToCp932("\xE0\x81\x81"), "???");
+  EXPECT_EQ(Utf8ToCp932("\xF0\x80\x80\xAF"), "????");
+  EXPECT_EQ(Utf8ToCp932("\xF0\x8F\xBF\xBF"), "????"); // U+FFFF in four bytes
+  // The shortest forms at each boundary are still read.
+  EXPECT_EQ(Utf8ToCp932("\x7F"), "\x7F");
+  EXPECT_EQ(Utf8ToCp932("\xE3\x81\x82"), "\x82\xA0"); // あ, three bytes
+  EXPECT_EQ(Utf8ToCp932("\xEF\xBD\xB1"), "\xB1");     // half-width ｱ
+  EXPECT_EQ(Utf8ToCp932("\xF0\x9F\x98\x80"), "?");     // one character, four bytes
+}
+
 TEST(CodePage, CharLengthAtDoesNotRunPastTheEnd) {
   std::string s = "a\x82\xA0\x82";
   EXPECT_EQ(CharLengthAt(s, 0), 1);

@@ -105,5 +105,58 @@ TEST(IniFile, FailedWriteLeavesTheOldFile) {
   EXPECT_THROW(ini.UpdateFile(), EFileError);
 }
 
+TEST(IniFile, AValueReadCanBeWrittenBackUnchanged) {
+  IniFile ini("");
+  ini.SetText("[S]\r\nblank=\"  two blanks  \"\r\nquoted=\"'single'\"\r\nplain=x\r\n");
+  for (const char* key : {"blank", "quoted", "plain"}) {
+    std::string v = ini.ReadString("S", key, "");
+    ini.WriteString("S", std::string(key) + "2", QuotedIniValue(v));
+  }
+  // Blanks at the ends need no help from the caller.
+  ini.WriteString("S", "blank3", " lead");
+  IniFile again("");
+  again.SetText(ini.Text());
+  EXPECT_EQ(again.ReadString("S", "blank2", ""), "  two blanks  ");
+  EXPECT_EQ(again.ReadString("S", "quoted2", ""), "'single'");
+  EXPECT_EQ(again.ReadString("S", "plain2", ""), "x");
+  EXPECT_EQ(again.ReadString("S", "blank3", ""), " lead");
+  EXPECT_NE(ini.Text().find("plain2=x\r\n"), std::string::npos); // no quotes it does not need
+  // A caller's own quotes are kept as Windows keeps them.
+  ini.WriteString("S", "own", "\"1\"");
+  again.SetText(ini.Text());
+  EXPECT_EQ(again.ReadString("S", "own", ""), "1");
+}
+
+TEST(IniFile, WritingCannotAddLinesNobodyAskedFor) {
+  TempDir dir;
+  std::string f = dir.File("w.ini");
+  WriteFile(f, "[S]\r\na=1\r\n");
+  {
+    IniFile ini(f);
+    EXPECT_THROW(ini.WriteString("S", "a", "1\r\n[Evil]\r\nb=2"), Exception);
+    EXPECT_THROW(ini.WriteString("S", "k=v", "1"), Exception);
+    EXPECT_THROW(ini.WriteString("S", "[T]", "1"), Exception);
+    EXPECT_THROW(ini.WriteString("S", ";k", "1"), Exception);
+    EXPECT_THROW(ini.WriteString("S\nT", "k", "1"), Exception);
+    EXPECT_THROW(ini.WriteString("S]x", "k", "1"), Exception);
+    try {
+      ini.WriteString("S", "a", "x\ny");
+    } catch (const Exception& e) {
+      EXPECT_NE(std::string(e.what()).find("w.ini"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(ini.Modified());
+  }
+  EXPECT_EQ(ReadFile(f), "[S]\r\na=1\r\n");
+}
+
+TEST(IniFile, AFileWithoutANameLivesInMemory) {
+  IniFile ini("");
+  ini.SetText("[A]\nx=1\n");
+  ini.WriteString("A", "y", "2");
+  EXPECT_EQ(ini.Text(), "[A]\nx=1\ny=2\n"); // the file's own line ends
+  EXPECT_NO_THROW(ini.UpdateFile());         // nothing to write to
+  EXPECT_TRUE(ini.Modified());
+}
+
 } // namespace
 } // namespace ze

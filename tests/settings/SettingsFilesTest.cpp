@@ -3,6 +3,7 @@
 // folder cannot be written.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/settings/ColorNames.h"
@@ -312,6 +313,20 @@ TEST(SettingsLocation, AReadOnlyProgramFolderUsesTheConfigFolder) {
   TSettingsLocation here = ChooseSettingsLocation(program, true, config);
   EXPECT_FALSE(here.InConfigFolder);
   EXPECT_EQ(here.Files.Int, here.Defaults.Int);
+}
+
+TEST(SettingsLocation, TheEnvironmentNamesTheConfigFolder) {
+  // /proc cannot be written even by root: a stand-in for an installed
+  // program's folder.
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old ? old : "";
+  ::setenv("XDG_CONFIG_HOME", "/x/cfg", 1);
+  TSettingsLocation loc = ChooseSettingsLocation("/proc/ZorvaneEditor");
+  if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_TRUE(loc.InConfigFolder);
+  EXPECT_EQ(loc.Files.Color, "/x/cfg/ZorvaneEditor/ZorvaneEditorColor.ini");
+  EXPECT_EQ(loc.Defaults.Color, "/proc/ZorvaneEditorColor.ini");
 }
 
 TEST(SettingsLocation, InstalledDefaultsComeFromShare) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "text/Notify.h"
 #include "text/Properties.h"
 #include "tests/support/TempDir.h"
@@ -171,6 +173,76 @@ TEST(ComponentStream, GarbageIsAReadErrorNotACrash) {
   EXPECT_FALSE(b.Loading());
 }
 
+// A collection that holds at most two items, as the fountain's bracket
+// pairs hold at most fourteen.
+struct TTwoPairs : TCollection {
+  TTwoPairs() : TCollection([](TCollection* c) { return new TPair(c); }) {}
+  TCollectionItem* Add() override {
+    if (Count() >= 2) throw Exception("You can not add item over 2");
+    return TCollection::Add();
+  }
+};
+
+struct TLimited : TStoreComponent {
+  explicit TLimited(TComponent* owner) : TStoreComponent(owner) {}
+  ByteString header = "kept";
+  TTwoPairs pairs;
+  ByteString Header() const { return header; }
+  void SetHeader(const ByteString& v) { header = v; }
+  static const TPropTable& ClassProps() {
+    static const TPropTable t(
+        nullptr, {StrProp<TLimited>("Header", &TLimited::Header, &TLimited::SetHeader),
+                  ClassProp<TLimited>("Pairs", [](const TLimited& s) { return (TObject*)&s.pairs; })});
+    return t;
+  }
+  const TPropTable* PublishedProps() const override { return &ClassProps(); }
+};
+
+TEST(ComponentStream, AReadThatFailsHalfWayChangesNothing) {
+  TSample a(nullptr), b(nullptr), original(nullptr);
+  Fill(a);
+  a.words.Add("more");
+  b.columns = 2;
+  b.header = "mine";
+  b.pairs.Add();
+  static_cast<TPair*>(b.pairs.Items(0))->left = "<";
+  b.words.Add("only");
+  ReadComponentBytes(original, WriteComponentBytes(b));
+  std::string bytes = WriteComponentBytes(a);
+  // Cut inside the word list, after every other property has been read.
+  for (size_t cut : {bytes.size() - 12, bytes.size() - 5, bytes.size() - 1}) {
+    EXPECT_THROW(ReadComponentBytes(b, bytes.substr(0, cut)), EReadError) << cut;
+    ExpectSame(original, b);
+    EXPECT_FALSE(b.Loading());
+  }
+}
+
+TEST(ComponentStream, AValueTheObjectRejectsIsAReadErrorAndChangesNothing) {
+  TLimited full(nullptr), small(nullptr);
+  static_cast<TPair*>(small.pairs.Add())->left = "{";
+  small.header = "small";
+  full.header = "full";
+  std::string bytes = WriteComponentBytes(full);
+  // Three pairs, one more than the collection takes, from a component
+  // whose Header and Pairs are of the same kinds.
+  TSample s(nullptr);
+  for (int i = 0; i < 3; ++i) static_cast<TPair*>(s.pairs.Add())->left = "(";
+  s.header = "three";
+  std::string three = WriteComponentBytes(s);
+  try {
+    ReadComponentBytes(small, three);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_NE(std::string(e.what()).find("over 2"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(small.header, "small");
+  ASSERT_EQ(small.pairs.Count(), 1);
+  EXPECT_EQ(small.pairs.ItemAs<TPair>(0)->left, "{");
+  ReadComponentBytes(small, bytes);
+  EXPECT_EQ(small.header, "full");
+  EXPECT_EQ(small.pairs.Count(), 0);
+}
+
 TEST(ComponentIni, UsesTheHexLineFraming) {
   TempDir dir;
   IniFile ini(dir.File("p.ini"));
@@ -222,6 +294,26 @@ TEST(ComponentIni, MissingOrEmptyCountLeavesTheComponentAlone) {
   ini.WriteString("P", "X_c", "-3");
   LoadComponentFromIni(s, ini, "P", "X");
   EXPECT_EQ(s.loadedCalls, 0);
+}
+
+TEST(ComponentIni, AHugeLineCountReadsOnlyTheLinesPresent) {
+  TempDir dir;
+  IniFile ini(dir.File("p.ini"));
+  TSample a(nullptr), b(nullptr);
+  Fill(a);
+  SaveComponentToIni(a, ini, "P", "X");
+  ini.WriteString("P", "X_c", "2147483647");
+  ini.WriteString("P", "X_dx", "FFFF");   // not a line key
+  ini.WriteString("P", "X_d099", "FFFF"); // nor is this
+  auto start = std::chrono::steady_clock::now();
+  LoadComponentFromIni(b, ini, "P", "X");
+  ExpectSame(a, b);
+  // Guards against a loop over the count, which would take many minutes.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  // A count below the lines present still reads only the first lines.
+  ini.WriteString("P", "X_c", "1");
+  TSample c(nullptr);
+  EXPECT_THROW(LoadComponentFromIni(c, ini, "P", "X"), EReadError);
 }
 
 TEST(ComponentIni, NonHexPairsDecodeAsZeroBytes) {

@@ -1,0 +1,51 @@
+#pragma once
+// Whether each command is enabled and checked, computed in one place from
+// a snapshot of the situation (the active editor, the pages, the bars).
+// The window takes the snapshot and applies the result to its actions;
+// tests feed snapshots directly.
+
+#include <array>
+#include <bitset>
+
+#include "app/Commands.h"
+
+namespace ze {
+
+struct TCommandSnapshot {
+  // An active editor exists (false while the window has no page).
+  bool HasEditor = false;
+  bool ReadOnly = false;
+  bool Modified = false;
+  bool HasLines = false; // the document has at least one line
+  bool HasSelection = false;
+  bool WordWrap = false;
+  bool BoxMode = false;
+  bool CanUndo = false;
+  bool CanRedo = false;
+  int CaretRow = 0;
+  int CaretCol = 0;
+  int CaretRowEndCol = 0; // the column where the caret row's text ends
+  bool ClipboardHasText = false;
+  int PageCount = 0;
+  bool ActivePageSplit = false;
+  // The active editor's view features.
+  bool LineNumbers = false;
+  bool Ruler = false;
+  bool LineCursor = false;
+  // Visibility of the bars (indexed by TBarId).
+  std::array<bool, kBarCount> BarVisible{};
+  bool StatusBarVisible = false;
+  // Commands whose handler this build has; the others stay disabled.
+  std::bitset<kCommandCount> Available;
+};
+
+struct TCommandState {
+  bool Enabled = false;
+  bool Checked = false;
+};
+
+using TCommandStates = std::array<TCommandState, kCommandCount>;
+
+TCommandStates ComputeCommandStates(const TCommandSnapshot& s);
+
+} // namespace ze
