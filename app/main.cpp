@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowTools.h"
 #include "app/StartupTimer.h"
 #include "platform/qt/QtPrompter.h"
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   ze::TQtPrompter prompter(nullptr);
   ze::TForm1 window(prompter, {});
   prompter.SetParent(&window);
+  ze::InstallToolHandlers(window, prompter);
   ze::WatchFirstPaint(window, clock);
   window.show();
   // Without a window manager (a bare X server) nothing else activates it.
