@@ -19,14 +19,13 @@ class TPrompter;
 struct TToolDialogHooks {
   // Shows a dialog modally and returns its result; QDialog::exec unless
   // replaced (tests answer the dialog here).
-  std::function<int(QDialog &dialog)> Exec;
+  std::function<int(QDialog& dialog)> Exec;
   // Opens a dictionary address that passed the check; the desktop's
   // browser unless replaced.
-  std::function<void(const std::string &address)> OpenAddress;
+  std::function<void(const std::string& address)> OpenAddress;
 };
 
 // Sets the handlers of "  環境 設定", "  予約語 編集" and " Web 辞書".
-void InstallToolHandlers(TForm1 &window, TPrompter &prompter,
-                         TToolDialogHooks hooks = {});
+void InstallToolHandlers(TForm1& window, TPrompter& prompter, TToolDialogHooks hooks = {});
 
 } // namespace ze

@@ -85,6 +85,7 @@ TOptionForm::TOptionForm(const TSettings& settings, const TEditorProp& active, Q
 
   LoadControls();
   Connect();
+  adjustSize(); // the fixed size, so that the dialog can be centred
   if (QScreen* screen = this->screen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -177,25 +178,30 @@ void TOptionForm::BuildControls() {
   SeparaterCombo = new QComboBox(numbering);
   for (const char* c : SeparatorCaptions())
     SeparaterCombo->addItem(QString::fromUtf8(c));
-  auto* nl = new QHBoxLayout(numbering);
-  nl->addWidget(Radio1Base);
-  nl->addWidget(Radio0Base);
-  nl->addWidget(SeparaterCombo);
+  auto* nl = new QGridLayout(numbering);
+  nl->addWidget(Radio1Base, 0, 0);
+  nl->addWidget(Radio0Base, 0, 1);
+  nl->addWidget(SeparaterCombo, 1, 0, 1, 2);
 
   auto* settingsColumn = new QVBoxLayout;
   settingsColumn->addWidget(margins);
   settingsColumn->addLayout(widths);
-  settingsColumn->addWidget(functions);
-  settingsColumn->addWidget(reserve);
-  settingsColumn->addWidget(numbering);
+  settingsColumn->addStretch();
 
   auto* top = new QHBoxLayout;
   top->addWidget(ListBox1);
   top->addLayout(colourColumn);
   top->addLayout(settingsColumn);
 
+  // The options below the colours, side by side, so that the dialog fits
+  // a small screen.
+  auto* options = new QHBoxLayout;
+  options->addWidget(functions);
+  options->addWidget(reserve);
+  options->addWidget(numbering);
+
   Editor1 = new TEditorWidget(this);
-  Editor1->setFixedHeight(260);
+  Editor1->setFixedHeight(200);
   Editor1->setFocusPolicy(Qt::ClickFocus);
 
   HintLabel = new QLabel(this);
@@ -211,10 +217,10 @@ void TOptionForm::BuildControls() {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(FitBackground);
+  layout->addLayout(options);
   layout->addWidget(Editor1);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  setMinimumWidth(760);
 }
 
 void TOptionForm::LoadControls() {

@@ -40,43 +40,41 @@ protected:
     o.ProgramPath = dir.File("ZorvaneEditor");
     o.SettingsDir = dir.Path();
     o.DataDir = dir.Path();
-    o.OpenUrl = [](const std::string &) {};
+    o.OpenUrl = [](const std::string&) {};
     auto w = std::make_unique<TForm1>(prompter, o);
     TToolDialogHooks hooks;
-    hooks.Exec = [this](QDialog &d) {
+    hooks.Exec = [this](QDialog& d) {
       answer(d);
       ++shown;
       return d.result();
     };
-    hooks.OpenAddress = [this](const std::string &a) { opened.push_back(a); };
+    hooks.OpenAddress = [this](const std::string& a) { opened.push_back(a); };
     InstallToolHandlers(*w, prompter, hooks);
     w->show();
     QApplication::processEvents();
     return w;
   }
 
-  static void ClickGrid(TOptionForm &f, TColor c, Qt::MouseButton button) {
-    QTest::mouseClick(f.ColorGrid1, button, {},
-                      f.ColorGrid1->CellRect(GridIndexOf(c)).center());
+  static void ClickGrid(TOptionForm& f, TColor c, Qt::MouseButton button) {
+    QTest::mouseClick(f.ColorGrid1, button, {}, f.ColorGrid1->CellRect(GridIndexOf(c)).center());
   }
 
   test::TempDir dir;
   test::ScriptedPrompter prompter;
-  std::function<void(QDialog &)> answer = [](QDialog &d) { d.reject(); };
+  std::function<void(QDialog&)> answer = [](QDialog& d) { d.reject(); };
   int shown = 0;
   std::vector<std::string> opened;
 };
 
-TEST_F(MainWindowTools,
-       SettingsOkReachesBothViewsOfTheSplitPageAndOtherPagesOnActivation) {
+TEST_F(MainWindowTools, SettingsOkReachesBothViewsOfTheSplitPageAndOtherPagesOnActivation) {
   auto w = Make();
   w->CreatePage("Untitled");
   w->SetActivePage(0);
   ASSERT_TRUE(w->Run(C::Divide1));
   ASSERT_TRUE(w->IsSplit());
   const int top = w->Settings().TopSpace;
-  answer = [](QDialog &d) {
-    auto &f = dynamic_cast<TOptionForm &>(d);
+  answer = [](QDialog& d) {
+    auto& f = dynamic_cast<TOptionForm&>(d);
     f.ListBox1->setCurrentRow(oiBackground);
     ClickGrid(f, kYellow, Qt::LeftButton);
     f.TopMarginUpDown->UpButton()->click();
@@ -84,8 +82,8 @@ TEST_F(MainWindowTools,
   };
   ASSERT_TRUE(w->Run(C::OptionSetting));
   EXPECT_EQ(shown, 1);
-  TPageWidget *page = w->ActivePage();
-  for (TEditorWidget *v : {page->Editor(), page->SecondEditor()}) {
+  TPageWidget* page = w->ActivePage();
+  for (TEditorWidget* v : {page->Editor(), page->SecondEditor()}) {
     EXPECT_EQ(v->Editor()->Color(), kYellow);
     EXPECT_EQ(v->Editor()->Margin()->Top(), top + 1);
   }
@@ -93,7 +91,7 @@ TEST_F(MainWindowTools,
   EXPECT_EQ(w->Settings().TopSpace, top + 1);
   EXPECT_EQ(w->EditorProp1().Color(), kYellow);
 
-  TEditor *other = w->Documents().Page(1)->Editor()->Editor();
+  TEditor* other = w->Documents().Page(1)->Editor()->Editor();
   EXPECT_NE(other->Color(), kYellow);
   w->SetActivePage(1);
   EXPECT_EQ(other->Color(), kYellow);
@@ -104,8 +102,8 @@ TEST_F(MainWindowTools, SettingsCancelLeavesSettingsAndEditorsAsTheyWere) {
   auto w = Make();
   const TSettings before = w->Settings();
   const TColor colour = w->ActiveEditor()->View()->Colors()->Str()->Color();
-  answer = [](QDialog &d) {
-    auto &f = dynamic_cast<TOptionForm &>(d);
+  answer = [](QDialog& d) {
+    auto& f = dynamic_cast<TOptionForm&>(d);
     f.ListBox1->setCurrentRow(oiStr);
     f.FB_CheckBox->click(); // use the default colour ...
     f.TopMarginUpDown->UpButton()->click();
@@ -116,16 +114,15 @@ TEST_F(MainWindowTools, SettingsCancelLeavesSettingsAndEditorsAsTheyWere) {
   EXPECT_EQ(w->ActiveEditor()->View()->Colors()->Str()->Color(), colour);
 }
 
-TEST_F(MainWindowTools,
-       SavedReservedWordColoursAtOnceHereAndOnActivationThere) {
+TEST_F(MainWindowTools, SavedReservedWordColoursAtOnceHereAndOnActivationThere) {
   auto w = Make();
   w->CreatePage("Untitled");
   w->SetActivePage(0);
-  TEditor *here = w->ActiveEditor();
-  TEditor *there = w->Documents().Page(1)->Editor()->Editor();
+  TEditor* here = w->ActiveEditor();
+  TEditor* there = w->Documents().Page(1)->Editor()->Editor();
   ASSERT_EQ(there->ReserveWordList()->IndexOf("zorvane"), -1);
-  answer = [](QDialog &d) {
-    auto &f = dynamic_cast<TReserveForm &>(d);
+  answer = [](QDialog& d) {
+    auto& f = dynamic_cast<TReserveForm&>(d);
     f.ReserveEditor->Editor()->Lines()->Add("zorvane");
     ASSERT_TRUE(f.Save());
     f.CloseButton->click();
@@ -136,26 +133,24 @@ TEST_F(MainWindowTools,
   w->SetActivePage(1);
   EXPECT_NE(there->ReserveWordList()->IndexOf("zorvane"), -1);
   // The file the next start reads.
-  const std::string file =
-      test::ReadFile(w->SettingsLocation().Files.ReserveWords);
+  const std::string file = test::ReadFile(w->SettingsLocation().Files.ReserveWords);
   EXPECT_NE(file.find("zorvane\r\n"), std::string::npos);
 }
 
 TEST_F(MainWindowTools, DictionaryEditsSurviveCancelAndARestart) {
   {
     auto w = Make();
-    answer = [](QDialog &d) {
-      auto &f = dynamic_cast<TDicForm &>(d);
+    answer = [](QDialog& d) {
+      auto& f = dynamic_cast<TDicForm&>(d);
       f.Dic[0]->setText(QString::fromUtf8("英和"));
       f.Edit[0]->setText(QStringLiteral("https://ejje.example.com/"));
       f.CancelButton->click();
     };
     ASSERT_TRUE(w->Run(C::BrowserOpen));
     EXPECT_EQ(w->Settings().DicName[0], "英和");
-    answer = [](QDialog &d) {
-      auto &f = dynamic_cast<TDicForm &>(d);
-      f.DicButtons[1]
-          ->click(); // another one down first: the buttons are exclusive
+    answer = [](QDialog& d) {
+      auto& f = dynamic_cast<TDicForm&>(d);
+      f.DicButtons[1]->click(); // another one down first: the buttons are exclusive
       f.DicButtons[0]->click();
       ASSERT_EQ(f.Pressed(), 1);
       f.OkButton->click();
