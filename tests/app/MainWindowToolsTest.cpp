@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <filesystem>
 
 #include "app/MainWindow.h"
 #include "app/MainWindowTools.h"
@@ -35,10 +36,13 @@ class MainWindowTools : public ::testing::Test {
 protected:
   void SetUp() override { test::App(); }
 
-  std::unique_ptr<TForm1> Make() {
+  // programDir: where the program and its shipped files are; settingsDir:
+  // where the user's settings go (both the temporary folder by default).
+  std::unique_ptr<TForm1> Make(const std::string& programDir = {},
+                               const std::string& settingsDir = {}) {
     TForm1::TOptions o;
-    o.ProgramPath = dir.File("ZorvaneEditor");
-    o.SettingsDir = dir.Path();
+    o.ProgramPath = (programDir.empty() ? dir.Path() : programDir) + "/ZorvaneEditor";
+    o.SettingsDir = settingsDir.empty() ? dir.Path() : settingsDir;
     o.DataDir = dir.Path();
     o.OpenUrl = [](const std::string&) {};
     auto w = std::make_unique<TForm1>(prompter, o);
@@ -98,6 +102,27 @@ TEST_F(MainWindowTools, SettingsOkReachesBothViewsOfTheSplitPageAndOtherPagesOnA
   EXPECT_EQ(other->Margin()->Top(), top + 1);
 }
 
+TEST_F(MainWindowTools, SettingsOkSurvivesARestart) {
+  int top = 0;
+  {
+    auto w = Make();
+    top = w->Settings().TopSpace;
+    answer = [](QDialog& d) {
+      auto& f = dynamic_cast<TOptionForm&>(d);
+      f.TopMarginUpDown->UpButton()->click();
+      f.ListBox1->setCurrentRow(oiBackground);
+      ClickGrid(f, kYellow, Qt::LeftButton);
+      f.OK->click();
+    };
+    ASSERT_TRUE(w->Run(C::OptionSetting));
+    w->close();
+  }
+  auto again = Make();
+  EXPECT_EQ(again->Settings().TopSpace, top + 1);
+  EXPECT_EQ(again->Settings().Background, kYellow);
+  EXPECT_EQ(again->ActiveEditor()->Color(), kYellow);
+}
+
 TEST_F(MainWindowTools, SettingsCancelLeavesSettingsAndEditorsAsTheyWere) {
   auto w = Make();
   const TSettings before = w->Settings();
@@ -135,6 +160,25 @@ TEST_F(MainWindowTools, SavedReservedWordColoursAtOnceHereAndOnActivationThere) 
   // The file the next start reads.
   const std::string file = test::ReadFile(w->SettingsLocation().Files.ReserveWords);
   EXPECT_NE(file.find("zorvane\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTools, TheShippedWordsAreCopiedForTheUserBeforeEditing) {
+  const std::string program = dir.File("bin"), user = dir.File("cfg");
+  std::filesystem::create_directories(program);
+  test::WriteFile(program + "/予約語.txt", "shipped\r\n");
+  auto w = Make(program, user);
+  ASSERT_EQ(w->SettingsLocation().Files.ReserveWords, user + "/予約語.txt");
+  EXPECT_NE(w->ActiveEditor()->ReserveWordList()->IndexOf("shipped"), -1);
+  std::string shownWords;
+  answer = [&](QDialog& d) {
+    auto& f = dynamic_cast<TReserveForm&>(d);
+    shownWords = f.ReserveEditor->Editor()->Lines()->Text().str();
+    f.CloseButton->click();
+  };
+  ASSERT_TRUE(w->Run(C::ReserveWordEdit));
+  EXPECT_EQ(shownWords, "shipped\r\n");
+  EXPECT_EQ(test::ReadFile(user + "/予約語.txt"), "shipped\r\n");
+  EXPECT_EQ(test::ReadFile(program + "/予約語.txt"), "shipped\r\n");
 }
 
 TEST_F(MainWindowTools, DictionaryEditsSurviveCancelAndARestart) {
