@@ -97,6 +97,10 @@ void TOptionForm::BuildControls() {
   for (int i = 0; i < kOptionItemCount; ++i)
     ListBox1->addItem(QString::fromUtf8(OptionItemInfo(i).Caption));
   ListBox1->setFixedWidth(160);
+  // Every item in view, without scrolling (a row to spare for the
+  // style's margins).
+  ListBox1->setMinimumHeight(ListBox1->sizeHintForRow(0) * (kOptionItemCount + 1) +
+                             2 * ListBox1->frameWidth());
 
   ColorGrid1 = new TColorGrid(this);
   auto* defaults = new QGroupBox(QStringLiteral("[ 初期値カラーを使用 ]"), this);
