@@ -32,12 +32,19 @@ void ApplyToActivePage(TForm1& w) {
     w.ApplyProp(**it);
 }
 
-void ShowOptions(TForm1& w, const TToolDialogHooks& hooks) {
+void ShowOptions(TForm1& w, TPrompter& prompter, const TToolDialogHooks& hooks) {
   if (TEditor* active = w.ActiveEditor()) w.TakeProp(*active);
   TOptionForm form(w.Settings(), w.EditorProp1(), &w);
-  form.OnOk = [&w](const TOptionValues& values, const TEditorProp& edited) {
+  form.OnOk = [&w, &prompter](const TOptionValues& values, const TEditorProp& edited) {
     CommitOptions(values, w.Settings());
-    w.EditorProp1().TakeFrom(&edited);
+    // What cannot be copied keeps its old value; the rest still applies.
+    const TPropCopyFailures failures = w.EditorProp1().TakeFrom(&edited);
+    if (!failures.empty()) {
+      std::string text = "設定の一部を反映できませんでした。";
+      for (const TPropCopyFailure& f : failures)
+        text += "\n" + f.Property + ": " + f.Message;
+      prompter.Error(text);
+    }
     ApplyToActivePage(w);
   };
   hooks.Exec(form);
@@ -91,7 +98,7 @@ void InstallToolHandlers(TForm1& window, TPrompter& prompter, TToolDialogHooks h
   if (!hooks.Exec) hooks.Exec = [](QDialog& d) { return d.exec(); };
   TForm1* w = &window;
   TPrompter* p = &prompter;
-  window.SetHandler(TCommandId::OptionSetting, [w, hooks] { ShowOptions(*w, hooks); });
+  window.SetHandler(TCommandId::OptionSetting, [w, p, hooks] { ShowOptions(*w, *p, hooks); });
   window.SetHandler(TCommandId::ReserveWordEdit,
                     [w, p, hooks] { ShowReserveWords(*w, *p, hooks); });
   window.SetHandler(TCommandId::BrowserOpen, [w, p, hooks] { ShowDictionary(*w, *p, hooks); });
