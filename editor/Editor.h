@@ -218,7 +218,17 @@ public:
   int TextTop() const;
   int TextLeft() const;
   int MaxTopRow() const { return maxTopRow_; }
-  static constexpr int kMaxLineWidth = 1000;
+  // The horizontal extent in columns: the widest row seen so far (painted,
+  // or visited by the caret), never less than kMinLineWidth. The text is
+  // never measured whole for it, so opening a long file costs nothing.
+  static constexpr int kMinLineWidth = 1000;
+  int MaxLineWidth() const { return maxLineWidth_; }
+  // Widens the extent to a row of w columns (and the scroll bar with it).
+  void NoteLineWidth(int w);
+  // The column map of a row's text. The map of the last text asked for is
+  // kept (with a reference to that text), so the many lookups of one key
+  // press on a long row share one walk over it.
+  std::shared_ptr<const TColumnMap> RowColumns(const ByteString& text) const;
   int ScrollOffset() const { return topCol_ * colWidth_; }
   bool CaretShown() const { return caretShown_; }
 
@@ -479,6 +489,8 @@ protected:
 
   // Painting internals.
   void InitMetrics();
+  // A row with its tabs replaced by the blanks they cover.
+  ByteString ExpandedRow(const ByteString& raw) const;
   void PaintRect(TSurface& s, const TRect& clip);
   void PaintRowWithSelection(TSurface& s, const TRect& rowRect, int x0, TFountainParser* parser,
                              int row, const ByteString& text, int y);
@@ -489,7 +501,6 @@ protected:
   void DrawEofMark(TSurface& s, int x, int y);
   void DrawRetMark(TSurface& s, int x, int y, bool selected);
   void DrawWrapMark(TSurface& s, int x, int y, bool selected);
-  void DrawHideMark(TSurface& s, int x, int y, bool selected);
   void DrawUnderline(int row);
   void EraseUnderline(int row);
   void PaintUnderline(TSurface& s, int row, TColor color);
@@ -556,6 +567,10 @@ private:
   int rowCount_ = 1, colCount_ = 1;
   int colWidth_ = 8, charHeight_ = 16, rowHeight_ = 16;
   int maxTopRow_ = 0;
+  int maxLineWidth_ = kMinLineWidth;
+  mutable ByteString columnsText_;
+  mutable TColumnSettings columnsSettings_;
+  mutable std::shared_ptr<const TColumnMap> columns_;
   bool italic_ = false;
   int rememberedCol_ = 0;
   bool remembered_ = false;

@@ -1,5 +1,6 @@
 // TEditor: caret placement, the system caret and scrolling.
 #include <algorithm>
+#include <cstdlib>
 
 #include "editor/Editor.h"
 
@@ -25,7 +26,7 @@ using UnderlineBracket = Bracket<&TEditor::UnderlineBeginUpdate, &TEditor::Under
 // ---------------------------------------------------------------- row and column
 
 void TEditor::SetCol(int k) {
-  k = std::clamp(k, 0, kMaxLineWidth + 1);
+  k = std::clamp(k, 0, std::max(maxLineWidth_, RowEndCol(row_)) + 1);
   int old = col_;
   col_ = k;
   AdjustCol(false, k > old ? 1 : -1);
@@ -52,11 +53,11 @@ void TEditor::SetRowCol(int r, int k) {
   const int count = list_->Count();
   int target = std::clamp(r, 0, count);
   if (target == count && count > 0 && list_->RowAttribute(count - 1) == reEndOfText) --target;
-  std::string codes = ColumnAttributes(RowText(target).view());
-  int w = static_cast<int>(codes.size());
-  if (k >= 0 && k < w && codes[static_cast<size_t>(k)] == caTrail) --k;
+  const ByteString text = RowText(target);
+  const auto columns = RowColumns(text);
+  if (columns->Code(k) == caTrail) --k;
   if (!caret_->InTab())
-    while (k > 0 && k < w && codes[static_cast<size_t>(k)] == caTabFill) --k;
+    while (k > 0 && columns->Code(k) == caTabFill) --k;
   if (r == row_ && k == col_) return;
   suppressCaret_ = true;
   try {
@@ -77,9 +78,11 @@ void TEditor::RememberCol(int k, bool vertical) {
 }
 
 void TEditor::AdjustCol(bool vertical, int direction) {
-  const std::string codes = ColumnAttributes(RowText(row_).view());
-  const int w = static_cast<int>(codes.size());
-  auto code = [&](int c) { return c >= 0 && c < w ? codes[static_cast<size_t>(c)] : caEnd; };
+  const ByteString text = RowText(row_);
+  const auto columns = RowColumns(text);
+  const int w = columns->Width();
+  auto code = [&](int c) { return columns->Code(c); };
+  NoteLineWidth(w);
   const bool mouseDown = host_ && host_->LeftButtonDown();
 
   if (!vertical) remembered_ = false;
@@ -106,15 +109,32 @@ void TEditor::AdjustCol(bool vertical, int direction) {
     if (!caret_->InTab())
       while (col_ > 0 && code(col_) == caTabFill) --col_;
   }
-  if (col_ > kMaxLineWidth && code(kMaxLineWidth - 1) != caLead) col_ = kMaxLineWidth;
+  // A free caret may stand past the row's end, but not past the extent.
+  col_ = std::min(col_, std::max(maxLineWidth_, w));
   col_ = std::max(col_, 0);
   if (!suppressCaret_) UpdateCaret();
 }
 
 void TEditor::SetCaretByOffset(int firstRow, long long offset) {
-  TRowCol rc = RowColAtOffset(*list_, firstRow, offset, ColumnSettings());
-  if (rc.Row >= list_->Count()) rc.Col = RowEndCol(rc.Row);
-  SetRowCol(rc.Row, rc.Col);
+  // As RowColAtOffset counts, but through the row's column map, which the
+  // caret's next steps ask again: a long row is walked once, not three
+  // times.
+  const int count = list_->Count();
+  for (int r = std::max(firstRow, 0); r < count; ++r) {
+    const ByteString& text = list_->Ref(r);
+    const TRowEnd end = list_->RowAttribute(r);
+    const long long span = static_cast<long long>(text.size()) +
+                           (end == reLineBreak ? 2 : end == reEndOfText ? 1 : 0);
+    if (offset < span || end == reEndOfText) {
+      const int bytes =
+          static_cast<int>(std::clamp<long long>(offset, 0, static_cast<long long>(text.size())));
+      const int col = std::min(RowColumns(text)->PosToCol(bytes), RowEndCol(r));
+      SetRowCol(r, col);
+      return;
+    }
+    offset -= span;
+  }
+  SetRowCol(count, 0);
 }
 
 long long TEditor::CharOffset(int firstRow, int row, int col) const {
@@ -125,11 +145,11 @@ long long TEditor::CharOffset(int firstRow, int row, int col) const {
          (end == reLineBreak ? 2 : end == reEndOfText ? 1 : 0);
   }
   // Counted like a byte position: a column inside a tab is the tab itself.
-  std::string codes = ColumnAttributes(RowText(row).view());
-  int fill = 0;
-  for (int k = 0; k <= col && k < static_cast<int>(codes.size()); ++k)
-    fill += codes[static_cast<size_t>(k)] == caTabFill;
-  return n + col - fill;
+  const ByteString text = RowText(row);
+  const auto columns = RowColumns(text);
+  if (col < 0) return n + col;
+  if (col >= columns->Width()) return n + static_cast<long long>(text.size()) + (col - columns->Width());
+  return n + columns->ColToPos(col) + (columns->Code(col) == caTrail ? 1 : 0);
 }
 
 void TEditor::PosToRowCol(int x, int y, int& row, int& col, bool nearest) const {
@@ -154,10 +174,8 @@ void TEditor::CreateCaretShape() {
   int w = 2, h = charHeight_;
   if (overWrite_ || caret_->Style() == csBrief) {
     w = colWidth_ - margin_->Character();
-    std::string codes = ColumnAttributes(RowText(row_).view());
-    if (overWrite_ && col_ < static_cast<int>(codes.size()) &&
-        codes[static_cast<size_t>(col_)] == caLead)
-      w *= 2;
+    const ByteString text = RowText(row_);
+    if (overWrite_ && RowColumns(text)->Code(col_) == caLead) w *= 2;
     if (!overWrite_) h = 2;
   }
   host_->CreateCaret(w, h);
@@ -237,7 +255,7 @@ void TEditor::ScrollCaret() {
     SetTopCol(std::max(0, std::min(col_, topCol_ - colCount_ / 4)));
   } else if (col_ > topCol_ + colCount_ - 1) {
     SetTopCol(std::min(std::max(col_ - colCount_ + 1, topCol_ + colCount_ / 4),
-                       kMaxLineWidth - colCount_ / 2));
+                       maxLineWidth_ - colCount_ / 2));
   }
 }
 
@@ -249,11 +267,19 @@ void TEditor::SetTopRow(int r) {
   }
   CaretBracket caret(*this);
   UnderlineBracket underline(*this);
-  int d = std::clamp(topRow_ - next, -(rowCount_ + 1), rowCount_ + 1);
+  const int d = topRow_ - next;
   topRow_ = next;
-  if (d * rowHeight_ != 0) {
-    ScrollArea(0, d * rowHeight_,
-               TRect{0, TextTop(), host_->ClientWidth(), host_->ClientHeight()});
+  if (d != 0) {
+    // The scrolled area runs to the bottom of the window, below the last
+    // whole row: a jump at least that high moves nothing worth keeping,
+    // and a shorter scroll standing in for it would carry old pixels in.
+    const TRect area{0, TextTop(), host_->ClientWidth(), host_->ClientHeight()};
+    if (static_cast<long long>(std::abs(d)) * rowHeight_ >= area.Height()) {
+      host_->Invalidate(area);
+      host_->UpdateNow();
+    } else {
+      ScrollArea(0, d * rowHeight_, area);
+    }
     if (scrollBars_ == ssVertical || scrollBars_ == ssBoth)
       host_->SetScrollInfo(TScrollBar::Vertical, 0, std::max(rowCount_, maxTopRow_), rowCount_,
                            topRow_);
@@ -263,7 +289,7 @@ void TEditor::SetTopRow(int r) {
 }
 
 void TEditor::SetTopCol(int k) {
-  const int next = std::clamp(k, 0, std::max(0, kMaxLineWidth - colCount_ / 2));
+  const int next = std::clamp(k, 0, std::max(0, maxLineWidth_ - colCount_ / 2));
   if (!HandleAllocated()) {
     topCol_ = next;
     return;
@@ -276,7 +302,7 @@ void TEditor::SetTopCol(int k) {
     ScrollArea(dx, 0, TRect{TextLeft(), 0, host_->ClientWidth(), host_->ClientHeight()});
     if (ruler_->Visible()) MarkRulerCaret(oldCaretCol, col_);
     if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth)
-      host_->SetScrollInfo(TScrollBar::Horizontal, 0, colCount_ / 2 + kMaxLineWidth, colCount_,
+      host_->SetScrollInfo(TScrollBar::Horizontal, 0, colCount_ / 2 + maxLineWidth_, colCount_,
                            topCol_);
     UpdateImeWindow();
     DoTopColChange();
@@ -292,13 +318,21 @@ void TEditor::ScrollArea(int dx, int dy, const TRect& r) {
 void TEditor::InitScroll() {
   maxTopRow_ = std::max(0, list_->Count() + rowCount_ - 1);
   topRow_ = std::min(topRow_, maxTopRow_);
-  topCol_ = std::min(topCol_, std::max(0, kMaxLineWidth - colCount_ / 2));
+  topCol_ = std::min(topCol_, std::max(0, maxLineWidth_ - colCount_ / 2));
   if (!HandleAllocated()) return;
   if (scrollBars_ == ssVertical || scrollBars_ == ssBoth)
     host_->SetScrollInfo(TScrollBar::Vertical, 0, std::max(rowCount_, maxTopRow_), rowCount_,
                          topRow_);
   if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth)
-    host_->SetScrollInfo(TScrollBar::Horizontal, 0, colCount_ / 2 + kMaxLineWidth, colCount_,
+    host_->SetScrollInfo(TScrollBar::Horizontal, 0, colCount_ / 2 + maxLineWidth_, colCount_,
+                         topCol_);
+}
+
+void TEditor::NoteLineWidth(int w) {
+  if (w <= maxLineWidth_) return;
+  maxLineWidth_ = w;
+  if (HandleAllocated() && (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth))
+    host_->SetScrollInfo(TScrollBar::Horizontal, 0, colCount_ / 2 + maxLineWidth_, colCount_,
                          topCol_);
 }
 
@@ -323,7 +357,7 @@ void TEditor::VScroll(int code, int trackPos) {
 
 void TEditor::HScroll(int code, int trackPos) {
   int step;
-  const int right = colCount_ / 2 + kMaxLineWidth;
+  const int right = colCount_ / 2 + maxLineWidth_;
   switch (code) {
   case SB_LINEUP: step = -1; break;
   case SB_LINEDOWN: step = 1; break;
@@ -332,7 +366,8 @@ void TEditor::HScroll(int code, int trackPos) {
   case SB_TOP: step = -topCol_; break;
   case SB_BOTTOM: step = right - topCol_; break;
   case SB_THUMBPOSITION:
-  case SB_THUMBTRACK: step = (trackPos & 0xFFFF) - topCol_; break;
+  // The whole position: rows run far past the 16 bits of a scroll message.
+  case SB_THUMBTRACK: step = trackPos - topCol_; break;
   default: return;
   }
   step = std::clamp(step, -topCol_, right - topCol_);

@@ -303,7 +303,9 @@ TRowEnd TEditor::RowAttribute(int row) const {
 
 int TEditor::RowEndCol(int row) const {
   if (row < 0 || row >= list_->Count()) return 0;
-  return StrWidth(list_->Ref(row).view());
+  const ByteString& text = list_->Ref(row);
+  // With word wrap on the column map stops early; the width does not.
+  return list_->WordWrap() ? StrWidth(text.view()) : RowColumns(text)->Width();
 }
 
 int TEditor::LineIndex(int row) const {
@@ -372,31 +374,39 @@ std::string TEditor::ExpandTabs(std::string_view s) const {
   return ze::ExpandTabs(s, ColumnSettings());
 }
 
+std::shared_ptr<const TColumnMap> TEditor::RowColumns(const ByteString& text) const {
+  const TColumnSettings cs = ColumnSettings();
+  const bool same = columns_ && columnsText_.data() == text.data() &&
+                    columnsText_.size() == text.size() &&
+                    columnsSettings_.TabSpaceCount == cs.TabSpaceCount &&
+                    columnsSettings_.WordWrap == cs.WordWrap &&
+                    columnsSettings_.WrapByte == cs.WrapByte &&
+                    columnsSettings_.DelimiterSet == cs.DelimiterSet;
+  if (!same) {
+    columnsText_ = text; // keeps the bytes the map refers to alive
+    columnsSettings_ = cs;
+    columns_ = std::make_shared<const TColumnMap>(columnsText_.view(), cs);
+  }
+  return columns_;
+}
+
 int TEditor::ColToPos(int row, int col) const {
-  ByteString text = RowText(row);
-  std::string codes = ColumnAttributes(text.view());
-  if (col <= 0) return 0;
-  int w = static_cast<int>(codes.size());
-  if (col >= w) return static_cast<int>(text.size()) + (col - w);
-  if (codes[static_cast<size_t>(col)] == caTrail) --col;
-  int fill = 0;
-  for (int k = 0; k <= col; ++k) fill += codes[static_cast<size_t>(k)] == caTabFill;
-  return col - fill;
+  const ByteString text = RowText(row);
+  return RowColumns(text)->ColToPos(col);
 }
 
 int TEditor::PosToCol(int row, int pos) const {
-  ByteString text = RowText(row);
-  pos = std::clamp(pos, 0, static_cast<int>(text.size()));
-  return StrWidth(text.view().substr(0, static_cast<size_t>(pos)));
+  const ByteString text = RowText(row);
+  return RowColumns(text)->PosToCol(pos);
 }
 
 int TEditor::LinePos(int row, int col) const {
   if (row < 0 || row > list_->Count() || col < 0) return -1;
-  std::string codes = ColumnAttributes(RowText(row).view());
-  int w = static_cast<int>(codes.size());
-  if (col < w && codes[static_cast<size_t>(col)] == caTrail) --col;
-  while (col > 0 && col < w && codes[static_cast<size_t>(col)] == caTabFill) --col;
-  int pos = std::min(ColToPos(row, col), static_cast<int>(RowText(row).size()));
+  const ByteString text = RowText(row);
+  const auto columns = RowColumns(text);
+  if (columns->Code(col) == caTrail) --col;
+  while (col > 0 && columns->Code(col) == caTabFill) --col;
+  int pos = std::min(columns->ColToPos(col), static_cast<int>(text.size()));
   for (int r = row - 1; r >= 0 && list_->RowAttribute(r) == reWrapped; --r)
     pos += static_cast<int>(list_->Ref(r).size());
   return pos;

@@ -38,18 +38,21 @@ void TEditor::PutString(std::string_view s) {
   }
   const int r = row_;
   const int f = EditFirstRow(r);
-  const std::string row = RowText(r).str();
+  const ByteString rowText = RowText(r); // shared, not copied: rows can be long
+  const std::string_view row = rowText.view();
   const int len = static_cast<int>(row.size());
   const int p = CaretPos();
   const long long offset = CharOffset(f, row_, col_) + static_cast<long long>(s.size());
   int last = r;
   std::string text;
+  // Built in one buffer: the row may be millions of bytes long.
+  text.reserve(row.size() + s.size() + 2 + static_cast<size_t>(std::max(0, p - len)));
   if (p >= len) {
-    text = row + std::string(static_cast<size_t>(p - len), ' ') + std::string(s);
+    text.append(row).append(static_cast<size_t>(p - len), ' ').append(s);
   } else if (overWrite_) {
     // Drop what the typed text covers; a double-byte character cut in
     // half leaves a space.
-    std::string joined = row;
+    std::string joined(row);
     TColumnSettings cs = ColumnSettings();
     cs.WordWrap = false;
     const int target = col_ + static_cast<int>(s.size());
@@ -59,7 +62,7 @@ void TEditor::PutString(std::string_view s) {
       joined += RowText(last).view();
     }
     const std::string codes = ze::ColumnAttributes(joined, cs);
-    text = row.substr(0, static_cast<size_t>(p)) + std::string(s);
+    text.append(row.substr(0, static_cast<size_t>(p))).append(s);
     if (target < static_cast<int>(codes.size())) {
       int fill = 0;
       for (int k = 0; k < target; ++k) fill += codes[static_cast<size_t>(k)] == caTabFill;
@@ -68,10 +71,10 @@ void TEditor::PutString(std::string_view s) {
         text += ' ';
         ++pos;
       }
-      text += joined.substr(static_cast<size_t>(pos));
+      text.append(joined, static_cast<size_t>(pos));
     }
   } else {
-    text = row.substr(0, static_cast<size_t>(p)) + std::string(s) + row.substr(static_cast<size_t>(p));
+    text.append(row.substr(0, static_cast<size_t>(p))).append(s).append(row.substr(static_cast<size_t>(p)));
   }
   if (r < list_->Count() && RowAttribute(last) == reLineBreak) text += "\r\n";
   EditRows(r, last, text, f, offset, hasCr || last != r);

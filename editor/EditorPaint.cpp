@@ -10,8 +10,6 @@
 namespace ze {
 namespace {
 
-constexpr int kMaxCols = TEditor::kMaxLineWidth;
-
 TColor SystemColor(TColor c) {
   switch (c) {
   case clWindow: return clWhite;
@@ -23,11 +21,23 @@ TColor SystemColor(TColor c) {
   }
 }
 
-// The part of a row text that can be shown: 1000 bytes, or 1001 when byte
-// 1000 starts a double-byte character.
-std::string_view Displayable(std::string_view t) {
-  if (t.size() <= static_cast<size_t>(kMaxCols)) return t;
-  return t.substr(0, IsLeadByte(t[kMaxCols - 1]) ? kMaxCols + 1 : kMaxCols);
+// The bytes of a text drawn from x with w pixels a byte that can reach the
+// pixels [left, right): a row may be millions of bytes long, and only
+// what is in the window goes to the surface. The piece starts and ends on
+// character boundaries, so a double-byte character cut by an edge is
+// drawn whole. first receives the index of the piece's first byte.
+std::string_view VisiblePiece(std::string_view t, long long x, int w, int left, int right,
+                              size_t& first) {
+  first = 0;
+  if (t.empty() || w <= 0) return {};
+  const long long n = static_cast<long long>(t.size());
+  long long a = std::clamp((left - x) / w - 1, 0LL, n);
+  long long b = std::clamp((right - x + w - 1) / w + 1, 0LL, n);
+  if (a >= b) return {};
+  if (IsTrailAt(t, static_cast<size_t>(a))) --a;
+  if (b < n && IsTrailAt(t, static_cast<size_t>(b))) ++b;
+  first = static_cast<size_t>(a);
+  return t.substr(first, static_cast<size_t>(b - a));
 }
 
 } // namespace
@@ -165,7 +175,7 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
         const ByteString& raw = list_->Ref(row);
         const ByteString text = raw.view().find('\t') == std::string_view::npos
                                     ? raw
-                                    : ByteString(ExpandTabs(raw.view()));
+                                    : ExpandedRow(raw);
         if (SelectionShown()) PaintRowWithSelection(s, rowRect, x0, parser.get(), row, text, y);
         else PaintRow(s, rowRect, x0, parser.get(), row, text, y, false);
       } else {
@@ -179,6 +189,15 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
   s.SetClipRect(TRect{0, 0, width, height});
   CaretEndUpdate();
   if (underline) PaintUnderline(s, row_, ResolveColor(marks_->Underline()->Color(), font_.Color));
+}
+
+ByteString TEditor::ExpandedRow(const ByteString& raw) const {
+  // Straight into the row string from the row's column map (which knows
+  // where the tabs are): a long row is walked and copied once.
+  if (list_->WordWrap()) return ByteString(ExpandTabs(raw.view()));
+  const auto columns = RowColumns(raw);
+  return ByteString::Build(static_cast<size_t>(columns->Width()),
+                           [&](char* out) { columns->ExpandTo(out); });
 }
 
 void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* parser, int row,
@@ -197,15 +216,16 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
     bg = ResolveColor(sel->BkColor(), fontFg);
     fg = ResolveColor(sel->Color(), editorBg);
   }
-  const std::string_view shown = Displayable(text.view());
+  // Tabs are expanded, so the text is as wide as it is long.
   const int len = static_cast<int>(text.size());
+  NoteLineWidth(len);
 
   // The base: the whole row in the default colours.
   s.FillRect(rect, bg);
-  if (!italic_) TextOut(s, rect, x0, false, shown, y, fg, bg, fontStyle);
+  if (!italic_) TextOut(s, rect, x0, false, text.view(), y, fg, bg, fontStyle);
 
-  if ((len + 5) * W >= ScrollOffset() && len > 0 && parser) {
-    int rightLimit = std::min(rect.Right, X0 + kMaxCols * W - ScrollOffset());
+  if ((static_cast<long long>(len) + 5) * W >= ScrollOffset() && len > 0 && parser) {
+    int rightLimit = rect.Right;
     TRowAttributeData data = list_->RowAttributeData(row);
     std::string joined;
     const char* parseText = text.c_str();
@@ -236,8 +256,6 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
       }
       if (!italic_ && tokBg == bg && tokFg == fg && tokStyle == fontStyle) continue;
       std::string_view tok = text.view().substr(static_cast<size_t>(start), static_cast<size_t>(tokLen));
-      if (start + tokLen > static_cast<int>(shown.size()))
-        tok = tok.substr(0, shown.size() > static_cast<size_t>(start) ? shown.size() - start : 0);
       TRect tokRect{std::max(x, rect.Left), rect.Top, std::min(x + tokLen * W, rect.Right), rect.Top + rowHeight_};
       if (tokBg != bg) s.FillRect(Intersect(tokRect, rect), tokBg);
       TextOut(s, rect, x, false, tok, y, tokFg, tokBg, tokStyle);
@@ -245,23 +263,18 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
   }
   if (OnDrawLine) OnDrawLine(this, text, x0, y, row, rect, selected);
 
-  // End marks.
-  const int limitX = X0 + kMaxCols * W - ScrollOffset();
-  int endX;
-  if (len > kMaxCols && IsLeadByte(text[kMaxCols - 1])) endX = limitX + W;
-  else endX = std::min(x0 + len * W, limitX);
-  if (endX < rect.Right) {
-    if (len <= kMaxCols || endX >= x0 + len * W) {
-      TRowEnd end = list_->RowAttribute(row);
-      if (marks_->EofMark()->Visible() && row == list_->Count() - 1 && end == reEndOfText)
-        DrawEofMark(s, endX, y);
-      else if (marks_->RetMark()->Visible() && end == reLineBreak)
-        DrawRetMark(s, endX, y, selected);
-      else if (marks_->WrapMark()->Visible() && end == reWrapped)
-        DrawWrapMark(s, endX, y, selected);
-    } else if (marks_->HideMark()->Visible()) {
-      DrawHideMark(s, endX, y, selected);
-    }
+  // End marks. Every row is shown whole, so the hide mark has nothing to
+  // mark.
+  const long long endX = x0 + static_cast<long long>(len) * W;
+  if (endX < rect.Right && endX + 6 * W > rect.Left) {
+    const int x = static_cast<int>(endX);
+    TRowEnd end = list_->RowAttribute(row);
+    if (marks_->EofMark()->Visible() && row == list_->Count() - 1 && end == reEndOfText)
+      DrawEofMark(s, x, y);
+    else if (marks_->RetMark()->Visible() && end == reLineBreak)
+      DrawRetMark(s, x, y, selected);
+    else if (marks_->WrapMark()->Visible() && end == reWrapped)
+      DrawWrapMark(s, x, y, selected);
   }
 }
 
@@ -314,8 +327,11 @@ void TEditor::PaintRowWithSelection(TSurface& s, const TRect& rowRect, int x0,
 
 void TEditor::TextOut(TSurface& s, const TRect& rect, int x, bool opaque, std::string_view text,
                       int y, TColor fg, TColor bg, TFontStyles style) {
-  text = Displayable(text);
+  size_t first = 0;
+  text = VisiblePiece(text, x, colWidth_, rect.Left, rect.Right, first);
   if (text.empty()) return;
+  const int phase = x & 1; // of the dotted line, fixed by where the text starts
+  x += static_cast<int>(first) * colWidth_;
   if (HasFontStyle(style, fsUnderline)) {
     // A dotted line instead of the font's underline.
     style = static_cast<TFontStyles>(style & ~(1u << fsUnderline));
@@ -323,7 +339,7 @@ void TEditor::TextOut(TSurface& s, const TRect& rect, int x, bool opaque, std::s
     int b = std::min(x + static_cast<int>(text.size()) * colWidth_, rect.Right);
     if (b > a) {
       const TBitmap& strip = DottedLineStrip(fg, bg, b - a + 2);
-      s.DrawBitmap(a, y + charHeight_ - 1, strip, (a - x) & 1, 0, b - a, 1);
+      s.DrawBitmap(a, y + charHeight_ - 1, strip, (a - phase) & 1, 0, b - a, 1);
     }
   }
   s.TextOut(x, y, rect, text, colWidth_, fg, bg, opaque, style);
@@ -368,14 +384,6 @@ void TEditor::DrawWrapMark(TSurface& s, int x, int y, bool selected) {
   int e = std::max(2, colWidth_ * 3 / 5), cy = y + charHeight_ / 2, W = colWidth_;
   s.Line(x + W, cy - e, x + W - e, cy, c);
   s.Line(x + W - e, cy, x + W + 1, cy + e + 1, c);
-}
-
-void TEditor::DrawHideMark(TSurface& s, int x, int y, bool selected) {
-  if (x < TextLeft() || !host_->Showing()) return;
-  TColor c = ResolveColor(MarkColor(*this, ResolveColor(marks_->HideMark()->Color(), font_.Color), selected), clBlack);
-  int e = std::max(2, colWidth_ * 3 / 5), cy = y + charHeight_ / 2, W = colWidth_;
-  s.Line(x + W - e, cy - e, x + W, cy, c);
-  s.Line(x + W, cy, x + W - e - 1, cy + e + 1, c);
 }
 
 int TEditor::UnderlinePos(int row) const {

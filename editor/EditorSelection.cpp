@@ -117,16 +117,16 @@ void TEditor::SetSelectionMode(TSelectionMode m) {
 
 void TEditor::BoxEdges(int row, int s, int e, int& first, int& last) const {
   const ByteString text = RowText(row);
-  const std::string codes = ColumnAttributes(text.view());
-  const int w = static_cast<int>(codes.size());
+  const auto columns = RowColumns(text);
+  const int w = columns->Width();
   const int len = static_cast<int>(text.size());
-  auto code = [&](int c) { return c >= 0 && c < w ? codes[static_cast<size_t>(c)] : caEnd; };
+  auto code = [&](int c) { return columns->Code(c); };
   // Left edge: a character or tab the edge cuts stays outside. Right edge:
   // one it cuts is inside. Either way the edge moves to the next
   // character boundary.
   auto boundary = [&](int c) {
     while (code(c) == caTrail || code(c) == caTabFill) ++c;
-    return c >= w ? len + (c - w) : ColToPos(row, c);
+    return c >= w ? len + (c - w) : columns->ColToPos(c);
   };
   first = boundary(s);
   last = boundary(e);

@@ -12,7 +12,6 @@ namespace ze {
 
 namespace {
 
-constexpr size_t kChunkSize = size_t{1} << 20;
 constexpr size_t kChunkHeader = 16;
 constexpr size_t kLargest = 64 * 1024; // longer strings get a block of their own
 
@@ -20,58 +19,62 @@ struct ChunkHeader {
   int64_t live; // strings in the chunk, plus one while an arena fills it
 };
 
-ChunkHeader* ChunkOf(const void* p) {
-  return reinterpret_cast<ChunkHeader*>(reinterpret_cast<uintptr_t>(p) & ~(kChunkSize - 1));
-}
-
-void ReleaseChunk(ChunkHeader* c) noexcept {
+void ReleaseChunk(void* chunk) noexcept {
+  auto* c = static_cast<ChunkHeader*>(chunk);
   if (--c->live == 0) std::free(c);
 }
 
 } // namespace
 
 ByteStringArena::~ByteStringArena() {
-  if (chunk_) ReleaseChunk(reinterpret_cast<ChunkHeader*>(chunk_));
+  if (chunk_) ReleaseChunk(chunk_);
 }
 
 ByteString ByteStringArena::Make(std::string_view s) {
   const size_t n = s.size();
   if (n == 0) return ByteString();
   if (n > kLargest) return ByteString(s);
-  const size_t need = (offsetof(ByteString::Rep, data) + n + 1 + 3) & ~size_t{3};
-  if (!chunk_ || used_ + need > kChunkSize) {
-    void* c = std::aligned_alloc(kChunkSize, kChunkSize);
+  const size_t need = ByteString::kSizeBytes + n + 1;
+  constexpr size_t kChunk = ByteString::kChunkSize;
+  if (!chunk_ || used_ + need > kChunk) {
+    void* c = std::aligned_alloc(kChunk, kChunk);
     if (!c) throw std::bad_alloc();
-    if (chunk_) ReleaseChunk(reinterpret_cast<ChunkHeader*>(chunk_));
+    if (chunk_) ReleaseChunk(chunk_);
     chunk_ = static_cast<char*>(c);
     reinterpret_cast<ChunkHeader*>(chunk_)->live = 1;
     used_ = kChunkHeader;
   }
-  auto* r = reinterpret_cast<ByteString::Rep*>(chunk_ + used_);
+  char* h = chunk_ + used_;
   used_ += need;
   ++reinterpret_cast<ChunkHeader*>(chunk_)->live;
-  r->refs = 1;
-  r->size = static_cast<uint32_t>(n) | ByteString::kArenaBit;
-  std::memcpy(r->data, s.data(), n);
-  r->data[n] = '\0';
-  return ByteString(r);
+  ByteString::Store(h, static_cast<uint32_t>(n) | ByteString::kArenaBit);
+  std::memcpy(h + ByteString::kSizeBytes, s.data(), n);
+  h[ByteString::kSizeBytes + n] = '\0';
+  return ByteString(h, ByteString::Adopt{});
 }
 
-ByteString::Rep* ByteString::Allocate(size_t n) {
+char* ByteString::Allocate(size_t n) {
   if (n > kSizeMask - 16)
     throw std::length_error("ByteString: string too long");
-  void* p = std::malloc(offsetof(Rep, data) + n + 1);
-  if (!p) throw std::bad_alloc();
-  Rep* r = static_cast<Rep*>(p);
-  r->refs = 1;
-  r->size = static_cast<uint32_t>(n);
-  r->data[n] = '\0';
-  return r;
+  // The count, the size, the bytes and the NUL.
+  char* block = static_cast<char*>(std::malloc(4 + kSizeBytes + n + 1));
+  if (!block) throw std::bad_alloc();
+  char* h = block + 4;
+  Store(block, 1);
+  Store(h, static_cast<uint32_t>(n));
+  h[kSizeBytes + n] = '\0';
+  return h;
 }
 
-void ByteString::Free(Rep* r) noexcept {
-  if (r->size & kArenaBit) ReleaseChunk(ChunkOf(r));
-  else std::free(r);
+void ByteString::Free(char* h) noexcept {
+  if (Load(h) & kArenaBit) ReleaseChunk(ChunkCount(h));
+  else std::free(h - 4);
+}
+
+int ByteString::UseCount() const noexcept {
+  if (!hdr_) return 0;
+  if (Load(hdr_) & kArenaBit) return static_cast<int>(*ChunkCount(hdr_));
+  return static_cast<int>(Load(hdr_ - 4));
 }
 
 } // namespace ze

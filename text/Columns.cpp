@@ -1,6 +1,7 @@
 #include "text/Columns.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/CodePage.h"
 
@@ -29,7 +30,7 @@ int TabWidthAt(int k, const TColumnSettings& s) {
 }
 
 std::string ColumnAttributes(std::string_view text, const TColumnSettings& s) {
-  const size_t cap = static_cast<size_t>(s.WordWrap ? s.WrapByte + 3 : kMaxLineWidth);
+  const size_t cap = s.WordWrap ? static_cast<size_t>(std::max(0, s.WrapByte + 3)) : std::string::npos;
   std::string codes;
   codes.reserve(std::min(cap + 8, text.size() + 8));
   for (size_t i = 0; i < text.size() && codes.size() < cap; ++i) {
@@ -49,20 +50,35 @@ std::string ColumnAttributes(std::string_view text, const TColumnSettings& s) {
   return codes;
 }
 
-int StrWidth(std::string_view text, const TColumnSettings& s) {
-  int w = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b) && i + 1 < text.size()) {
-      w += 2;
-      ++i;
-    } else if (b == '\t') {
-      w += TabWidthAt(w, s);
-    } else {
-      ++w;
-    }
+namespace {
+
+// Calls tab(pos, col) for every tab of text (a 0x09 that is the second
+// byte of a double-byte character is no tab), where col is the tab's first
+// column, and returns the width of the whole text. Between tabs every byte
+// is one column, so the bytes are never walked one by one.
+template <class OnTab> int WalkTabs(std::string_view text, const TColumnSettings& s, OnTab tab) {
+  const char* base = text.data();
+  size_t from = 0, segment = 0; // search start; first byte after the last tab
+  int col = 0;                  // column of byte segment
+  while (from < text.size()) {
+    const void* hit = std::memchr(base + from, '\t', text.size() - from);
+    if (!hit) break;
+    const size_t q = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    from = q + 1;
+    if (IsTrailAt(text, q)) continue;
+    const int at = col + static_cast<int>(q - segment);
+    const int w = TabWidthAt(at, s);
+    tab(static_cast<int>(q), at, w);
+    col = at + w;
+    segment = q + 1;
   }
-  return w;
+  return col + static_cast<int>(text.size() - segment);
+}
+
+} // namespace
+
+int StrWidth(std::string_view text, const TColumnSettings& s) {
+  return WalkTabs(text, s, [](int, int, int) {});
 }
 
 int IndentWidth(std::string_view text, const TColumnSettings& s) {
@@ -80,26 +96,103 @@ int IndentWidth(std::string_view text, const TColumnSettings& s) {
 }
 
 std::string ExpandTabs(std::string_view text, const TColumnSettings& s) {
-  std::string out;
-  out.reserve(text.size());
-  int col = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b) && i + 1 < text.size()) {
-      out += text[i];
-      out += text[i + 1];
-      col += 2;
-      ++i;
-    } else if (b == '\t') {
-      int w = TabWidthAt(col, s);
-      out.append(static_cast<size_t>(w), ' ');
-      col += w;
-    } else {
-      out += text[i];
-      ++col;
-    }
-  }
+  std::string out(static_cast<size_t>(StrWidth(text, s)), ' ');
+  ExpandTabsTo(text, s, out.data());
   return out;
+}
+
+void ExpandTabsTo(std::string_view text, const TColumnSettings& s, char* out) {
+  size_t done = 0;
+  WalkTabs(text, s, [&](int pos, int, int w) {
+    const size_t n = static_cast<size_t>(pos) - done;
+    std::memcpy(out, text.data() + done, n);
+    std::memset(out + n, ' ', static_cast<size_t>(w));
+    out += n + static_cast<size_t>(w);
+    done = static_cast<size_t>(pos) + 1;
+  });
+  std::memcpy(out, text.data() + done, text.size() - done);
+}
+
+bool IsTrailAt(std::string_view text, size_t i) {
+  if (i == 0 || i >= text.size()) return false;
+  size_t run = 0;
+  while (run < i && IsLeadByte(static_cast<unsigned char>(text[i - 1 - run]))) ++run;
+  // The run starts on a character boundary (the byte before it cannot lead
+  // one), so its lead values pair up from there.
+  return run % 2 == 1;
+}
+
+TColumnMap::TColumnMap(std::string_view text, const TColumnSettings& s)
+    : text_(text), delimiters_(s.DelimiterSet), settings_(s), wrap_(s.WordWrap) {
+  if (wrap_) {
+    codes_ = ColumnAttributes(text, s);
+    width_ = static_cast<int>(codes_.size());
+  } else {
+    width_ = WalkTabs(text, s, [&](int pos, int col, int w) { tabs_.push_back({pos, col, w}); });
+  }
+}
+
+const TColumnMap::Tab* TColumnMap::TabAtOrBefore(int col) const {
+  auto it = std::upper_bound(tabs_.begin(), tabs_.end(), col,
+                             [](int c, const Tab& t) { return c < t.Col; });
+  return it == tabs_.begin() ? nullptr : &*(it - 1);
+}
+
+char TColumnMap::Code(int col) const {
+  if (col < 0 || col >= width_) return caEnd;
+  if (wrap_) return codes_[static_cast<size_t>(col)];
+  size_t i = static_cast<size_t>(col);
+  if (const Tab* t = TabAtOrBefore(col)) {
+    if (col < t->Col + t->Width) return col == t->Col ? caDelim : caTabFill;
+    i = static_cast<size_t>(t->Pos + 1 + (col - t->Col - t->Width));
+  }
+  if (IsTrailAt(text_, i)) return caTrail;
+  const auto b = static_cast<unsigned char>(text_[i]);
+  if (IsLeadByte(b) && i + 1 < text_.size()) return caLead;
+  return delimiters_.test(b) ? caDelim : caWord;
+}
+
+int TColumnMap::ColToPos(int col) const {
+  if (col <= 0) return 0;
+  if (col >= width_) return static_cast<int>(text_.size()) + (col - width_);
+  if (wrap_) {
+    if (codes_[static_cast<size_t>(col)] == caTrail) --col;
+    int fill = 0;
+    for (int k = 0; k <= col; ++k) fill += codes_[static_cast<size_t>(k)] == caTabFill;
+    return col - fill;
+  }
+  int pos = col;
+  if (const Tab* t = TabAtOrBefore(col)) {
+    if (col < t->Col + t->Width) return t->Pos;
+    pos = t->Pos + 1 + (col - t->Col - t->Width);
+  }
+  return IsTrailAt(text_, static_cast<size_t>(pos)) ? pos - 1 : pos;
+}
+
+void TColumnMap::ExpandTo(char* out) const {
+  if (wrap_) {
+    ExpandTabsTo(text_, settings_, out);
+    return;
+  }
+  size_t done = 0;
+  for (const Tab& t : tabs_) {
+    const size_t n = static_cast<size_t>(t.Pos) - done;
+    std::memcpy(out, text_.data() + done, n);
+    std::memset(out + n, ' ', static_cast<size_t>(t.Width));
+    out += n + static_cast<size_t>(t.Width);
+    done = static_cast<size_t>(t.Pos) + 1;
+  }
+  std::memcpy(out, text_.data() + done, text_.size() - done);
+}
+
+int TColumnMap::PosToCol(int pos) const {
+  pos = std::clamp(pos, 0, static_cast<int>(text_.size()));
+  if (wrap_) return StrWidth(text_.substr(0, static_cast<size_t>(pos)), settings_);
+  auto it = std::lower_bound(tabs_.begin(), tabs_.end(), pos,
+                             [](const Tab& t, int p) { return t.Pos < p; });
+  if (it == tabs_.begin()) return pos;
+  const Tab& t = *(it - 1);
+  return t.Col + t.Width + (pos - t.Pos - 1);
 }
 
 // ---------------------------------------------------------------- cursor

@@ -7,6 +7,7 @@
 #include <bitset>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ze {
 
@@ -23,9 +24,6 @@ struct TColumnSettings {
   TDelimiterSet DelimiterSet = DefaultDelimiterSet();
 };
 
-// Widest row the editor shows, in columns.
-inline constexpr int kMaxLineWidth = 1000;
-
 // Codes of the column attribute string.
 inline constexpr char caWord = '1';     // single-byte, not a delimiter
 inline constexpr char caDelim = '2';    // single-byte delimiter (tabs too)
@@ -37,12 +35,14 @@ inline constexpr char caEnd = '0';      // end mark of TEditorAttributeArray
 // Width of a tab that starts at column k.
 int TabWidthAt(int k, const TColumnSettings& s);
 
-// One code per display column, built left to right. The map stops once it
-// reaches WrapByte + 3 columns (word wrap on) or 1000 columns (off). A lead
-// byte with nothing after it is a single-byte character.
+// One code per display column, built left to right. With word wrap on the
+// map stops once it reaches WrapByte + 3 columns; with it off it covers the
+// whole row, however long. A lead byte with nothing after it is a
+// single-byte character.
 std::string ColumnAttributes(std::string_view text, const TColumnSettings& s);
 
-// Display width of the whole string (not capped).
+// Display width of the whole string (not capped). Between tabs every byte
+// is one column, so only the tabs are visited.
 int StrWidth(std::string_view text, const TColumnSettings& s);
 
 // Display width of the leading blanks (spaces, full-width spaces, tabs);
@@ -51,6 +51,51 @@ int IndentWidth(std::string_view text, const TColumnSettings& s);
 
 // The string with every tab replaced by the spaces it covers.
 std::string ExpandTabs(std::string_view text, const TColumnSettings& s);
+// The same written to out, which holds StrWidth(text, s) bytes.
+void ExpandTabsTo(std::string_view text, const TColumnSettings& s, char* out);
+
+// True when byte i of text is the second byte of a double-byte character.
+// Character boundaries are found by walking back over the run of lead-byte
+// values before i, so the cost does not grow with the row.
+bool IsTrailAt(std::string_view text, size_t i);
+
+// The columns of one row, for lookups on rows of any length. With word
+// wrap off nothing per column is built: between tabs every byte is one
+// column, so the map keeps only where each tab stands and answers a lookup
+// at column ten million as fast as one at column ten. With word wrap on
+// (rows are short) it keeps the column attribute string.
+class TColumnMap {
+public:
+  TColumnMap() = default;
+  TColumnMap(std::string_view text, const TColumnSettings& s);
+  // The number of columns (the size of the column attribute string).
+  int Width() const { return width_; }
+  // The code of a column, caEnd outside the row.
+  char Code(int col) const;
+  // The byte of a column: a trail half counts as its lead, a tab's filler
+  // as the tab; past the row every column counts as one byte.
+  int ColToPos(int col) const;
+  // The first column of byte pos (the row's width for pos at its end).
+  int PosToCol(int pos) const;
+  // The row with its tabs expanded, written to out (Width() bytes; with
+  // word wrap on, StrWidth of the row).
+  void ExpandTo(char* out) const;
+
+private:
+  struct Tab {
+    int Pos, Col, Width;
+  };
+  // The last tab that starts at or before col (by column), or nullptr.
+  const Tab* TabAtOrBefore(int col) const;
+
+  std::string_view text_;
+  TDelimiterSet delimiters_;
+  TColumnSettings settings_;
+  bool wrap_ = false;
+  std::string codes_;     // word wrap on
+  std::vector<Tab> tabs_; // word wrap off
+  int width_ = 0;
+};
 
 // A cursor over a text and its column attribute string, used by the wrap.
 class TEditorAttributeArray {

@@ -1,12 +1,17 @@
 #include "text/EditorStrings.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <climits>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/FileIo.h"
+#include "platform/FileRead.h"
 
 namespace ze {
 
@@ -180,116 +185,113 @@ void TEditorStrings::SetUpdateState(bool updating) {
 
 namespace {
 
-class BlockReader {
-public:
-  explicit BlockReader(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) Fail("open");
+// The first CR or LF in [p, end), or end.
+const char* FindLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+    if (hits != 0) return p + __builtin_ctz(static_cast<unsigned>(hits));
+    p += 16;
   }
-  ~BlockReader() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  BlockReader(const BlockReader&) = delete;
-  BlockReader& operator=(const BlockReader&) = delete;
-  void Rewind() {
-    if (::lseek(fd_, 0, SEEK_SET) != 0) Fail("read");
-  }
-  // Bytes read into buf (at most size); 0 at the end of the file.
-  size_t Read(char* buf, size_t size) {
-    for (;;) {
-      ssize_t n = ::read(fd_, buf, size);
-      if (n >= 0) return static_cast<size_t>(n);
-      if (errno != EINTR) Fail("read");
-    }
-  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
 
-private:
-  [[noreturn]] void Fail(const char* what) {
-    throw EFileError(std::string("Cannot ") + what + " file \"" + path_ + "\": " +
-                     std::strerror(errno));
-  }
-  std::string path_;
-  int fd_ = -1;
-};
+// Memory a loaded text takes: its bytes, and per row the row record, the
+// string's size word and terminator, and some room for the arena's ends.
+uint64_t LoadNeed(uint64_t bytes, uint64_t rows) {
+  return bytes + rows * (TEditorStringList::RowBytes() + 12);
+}
 
-// Cuts the file into lines block by block: onLine(bytes) for each line
-// ended by CR, LF or CR LF (a CR at the end of one block and an LF at the
-// start of the next are one line break); returns the text after the last
-// line break, up to the end of the file or byte 26. Both loading passes
-// use this one scanner, so they always agree on the rows.
-template <class OnLine> std::string ScanLines(BlockReader& in, OnLine onLine) {
-  constexpr size_t kBlock = 8192;
-  char buf[kBlock];
-  std::string pending;
+// Reads the whole file into rows in one pass: every byte is kept, CR LF,
+// LF and CR end a line (a CR at the end of one read and an LF at the
+// start of the next are one line break), and a last line without a break
+// becomes a reEndOfText row. The memory the text will take is projected
+// from what was read so far and checked after every read, so a file of
+// very many short lines is refused early, not when memory has run out.
+void ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget) {
+  constexpr size_t kBlock = size_t{1} << 20;
+  std::unique_ptr<char[]> buf(new char[kBlock]);
+  ByteStringArena arena;
+  std::string pending; // a line begun in an earlier block
   bool skipLf = false;
+  uint64_t done = 0;
   for (;;) {
-    size_t n = in.Read(buf, kBlock);
+    const size_t n = in.Read(buf.get(), kBlock);
     if (n == 0) break;
-    size_t i = 0;
-    if (skipLf && buf[0] == '\n') i = 1;
+    done += n;
+    const uint64_t expected = std::max<uint64_t>(in.Size(), done);
+    const uint64_t rowsSoFar = static_cast<uint64_t>(rows.Count()) + 1;
+    in.CheckMemory(LoadNeed(expected, rowsSoFar * expected / done), budget);
+    if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
+
+    const char* p = buf.get();
+    const char* end = p + n;
+    if (skipLf && *p == '\n') ++p;
     skipLf = false;
-    while (i < n) {
-      size_t start = i;
-      while (i < n && buf[i] != '\r' && buf[i] != '\n' && buf[i] != '\x1A') ++i;
-      std::string_view seg(buf + start, i - start);
-      if (i == n) {
-        pending.append(seg);
+    while (p < end) {
+      const char* e = FindLineEnd(p, end);
+      if (e == end) {
+        pending.append(p, static_cast<size_t>(e - p));
         break;
       }
-      if (buf[i] == '\x1A') {
-        pending.append(seg);
-        return pending;
-      }
       if (pending.empty()) {
-        onLine(seg);
+        rows.AppendSilently(arena.Make(std::string_view(p, static_cast<size_t>(e - p))));
       } else {
-        pending.append(seg);
-        onLine(std::string_view(pending));
+        pending.append(p, static_cast<size_t>(e - p));
+        rows.AppendSilently(arena.Make(pending));
         pending.clear();
+        pending.shrink_to_fit();
       }
-      if (buf[i] == '\r') {
-        ++i;
-        if (i == n) skipLf = true;
-        else if (buf[i] == '\n') ++i;
-      } else {
-        ++i;
+      if (*e++ == '\r') {
+        if (e == end) skipLf = true;
+        else if (*e == '\n') ++e;
       }
+      p = e;
     }
   }
-  return pending;
+  if (!pending.empty()) {
+    rows.AppendSilently(arena.Make(pending));
+    rows.SetRowAttribute(rows.Count() - 1, reEndOfText);
+  }
 }
 
 } // namespace
 
 void TEditorStrings::LoadFromFile(const std::string& path) {
-  UpdateGuard<TStrings> update(*this);
-  store_->Clear();
+  // The new text is read aside: whatever fails, the text shown so far
+  // stays as it was.
+  TFileReader in(path);
+  const uint64_t budget = AvailableMemory();
+  // At the least the bytes themselves and a row per 64 of them.
+  in.CheckMemory(LoadNeed(in.Size(), in.Size() / 64), budget);
+  TEditorStringList rows;
   try {
-    BlockReader in(path);
-    int lines = 0;
-    std::string tail = ScanLines(in, [&](std::string_view) { ++lines; });
-    if (!tail.empty()) ++lines;
-    store_->AppendEmptyRows(lines);
-    in.Rewind();
-    int row = 0;
-    ByteStringArena arena;
-    auto store = [&](std::string_view line) {
-      // The file may have grown between the passes: never drop a line.
-      if (row >= store_->Count()) store_->AppendEmptyRows(1);
-      store_->SetLoadedText(row++, arena.Make(line));
-    };
-    tail = ScanLines(in, store);
-    if (!tail.empty()) {
-      store(tail);
-      store_->SetRowAttribute(row - 1, reEndOfText);
-    }
-    if (row < store_->Count()) store_->DeleteRows(row, store_->Count() - row);
-  } catch (...) {
-    store_->Clear();
-    throw;
+    ReadRows(in, rows, budget);
+  } catch (const std::bad_alloc&) {
+    in.FailTooBig();
+  } catch (const std::length_error&) {
+    in.FailTooBig();
   }
-  if (store_->WordWrap()) store_->WrapAll();
-  store_->ReparseAll();
+  {
+    UpdateGuard<TStrings> update(*this);
+    store_->Clear();
+    store_->SwapRows(rows);
+    try {
+      // Wrapping builds the rows anew beside the loaded ones.
+      if (store_->WordWrap()) store_->WrapAll();
+    } catch (const std::bad_alloc&) {
+      store_->Clear();
+      in.FailTooBig();
+    }
+    store_->ReparseAll();
+  }
+  filePath_ = path;
+  fileIdentity_ = in.Identity();
 }
 
 void TEditorStrings::SaveToFile(const std::string& path) const {
@@ -299,6 +301,25 @@ void TEditorStrings::SaveToFile(const std::string& path) const {
     if (store_->RowAttribute(r) == reLineBreak) out.Write("\r\n");
   }
   out.Commit();
+  filePath_ = path;
+  fileIdentity_ = IdentityOfPath(path);
+}
+
+bool TEditorStrings::FileChangedOnDisk() const {
+  if (filePath_.empty()) return false;
+  return IdentityOfPath(filePath_) != fileIdentity_;
+}
+
+TEditorStrings::TSaveResult TEditorStrings::SaveToFileChecked(const std::string& path, bool force) {
+  if (!force && !filePath_.empty()) {
+    const TFileIdentity now = IdentityOfPath(path);
+    const bool sameFile = path == filePath_ || (now.Known() && fileIdentity_.Known() &&
+                                                now.Device == fileIdentity_.Device &&
+                                                now.Inode == fileIdentity_.Inode);
+    if (sameFile && now != fileIdentity_) return srChangedOnDisk;
+  }
+  SaveToFile(path);
+  return srSaved;
 }
 
 std::vector<ByteString> TEditorStrings::StreamedStrings() const {

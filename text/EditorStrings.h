@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIdentity.h"
 #include "text/ScreenStrings.h"
 
 namespace ze {
@@ -40,12 +41,25 @@ public:
   ByteString Text() const override;
   void SetText(std::string_view text) override;
   void CopyFrom(const TPersistent* source) override;
-  // Reads the file's bytes as they are: CR LF, LF and CR end a line, byte
-  // 26 ends the text. Raises EFileError naming the file and the reason;
-  // the text is then empty.
+  // Reads every byte of the file as it is; CR LF, LF and CR end a line.
+  // Only regular files are read, and only when they fit in the memory
+  // left. Raises EFileError naming the file and the reason (what it is,
+  // or its size); the text is then as it was.
   void LoadFromFile(const std::string& path) override;
   // Replaces the file safely (see AtomicFileWriter) with Text's bytes.
   void SaveToFile(const std::string& path) const override;
+
+  // The file last loaded or saved, and its identity at that moment.
+  const std::string& FilePath() const { return filePath_; }
+  const TFileIdentity& FileIdentity() const { return fileIdentity_; }
+  // True when that file is no longer as it was then: another program
+  // changed, replaced or removed it.
+  bool FileChangedOnDisk() const;
+  enum TSaveResult { srSaved, srChangedOnDisk };
+  // SaveToFile, except that when path names the file last loaded or saved
+  // and it changed on disk since, nothing is written and the answer is
+  // srChangedOnDisk, unless force is set.
+  TSaveResult SaveToFileChecked(const std::string& path, bool force = false);
 
   // The "Strings" stream: one string per logical line; reading stores
   // rows directly, without wrapping or undo.
@@ -63,6 +77,9 @@ private:
 
   TEditorScreenStrings* store_;
   TEditorView* editor_;
+  // Saving is const for callers, yet it is what the file now holds.
+  mutable std::string filePath_;
+  mutable TFileIdentity fileIdentity_;
 };
 
 } // namespace ze

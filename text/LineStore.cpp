@@ -17,23 +17,38 @@ TLineStringList::~TLineStringList() {
   OnBeforeChange = nullptr;
   for (int i = 0; i < count_; ++i) items_[i].~RowRecord();
   std::free(items_);
+  std::free(extras_);
+}
+
+TLineStringList::RowExtra& TLineStringList::Extra(int i) {
+  if (!extras_) {
+    void* p = std::calloc(static_cast<size_t>(std::max(capacity_, 1)), sizeof(RowExtra));
+    if (!p) throw std::bad_alloc();
+    extras_ = static_cast<RowExtra*>(p);
+  }
+  return extras_[i];
 }
 
 void TLineStringList::Destroy(int i) noexcept {
-  uint32_t slot = items_[i].DataStrSlot;
+  uint32_t slot = DataStrSlot(i);
   if (slot != 0) {
     dataStrs_[slot] = ByteString();
     freeSlots_.push_back(slot);
+    extras_[i].DataStrSlot = 0;
   }
   items_[i].~RowRecord();
 }
 
-ByteString TLineStringList::RowDataStr(int i) const { return dataStrs_[Row(i).DataStrSlot]; }
+ByteString TLineStringList::RowDataStr(int i) const {
+  CheckIndex(i);
+  return dataStrs_[DataStrSlot(i)];
+}
 
 void TLineStringList::SetRowDataStr(int i, const ByteString& v) {
-  RowRecord& r = Row(i);
+  CheckIndex(i);
+  if (DataStrSlot(i) == 0 && v.empty()) return;
+  RowExtra& r = Extra(i);
   if (r.DataStrSlot == 0) {
-    if (v.empty()) return;
     if (freeSlots_.empty()) {
       dataStrs_.emplace_back();
       r.DataStrSlot = static_cast<uint32_t>(dataStrs_.size() - 1);
@@ -71,9 +86,26 @@ void TLineStringList::Changed() {
 void TLineStringList::SetCapacity(int capacity) {
   if (capacity < count_) throw EStringListError(kListIndexError);
   if (capacity == capacity_) return;
+  if (capacity == 0) {
+    std::free(items_);
+    std::free(extras_);
+    items_ = nullptr;
+    extras_ = nullptr;
+    capacity_ = 0;
+    return;
+  }
   void* p = std::realloc(static_cast<void*>(items_), sizeof(RowRecord) * static_cast<size_t>(capacity));
-  if (!p && capacity > 0) throw std::bad_alloc();
+  if (!p) throw std::bad_alloc();
   items_ = static_cast<RowRecord*>(p);
+  if (extras_) {
+    void* e = std::realloc(static_cast<void*>(extras_), sizeof(RowExtra) * static_cast<size_t>(capacity));
+    if (!e) {
+      // Keep the two arrays the same size: give the rows back their room.
+      capacity_ = std::min(capacity_, capacity);
+      throw std::bad_alloc();
+    }
+    extras_ = static_cast<RowExtra*>(e);
+  }
   capacity_ = capacity;
 }
 
@@ -99,6 +131,12 @@ void TLineStringList::InsertRows(int index, int n) {
     std::memmove(static_cast<void*>(items_ + index + n), static_cast<void*>(items_ + index),
                  sizeof(RowRecord) * static_cast<size_t>(count_ - index));
   std::memset(static_cast<void*>(items_ + index), 0, sizeof(RowRecord) * static_cast<size_t>(n));
+  if (extras_) {
+    if (index < count_)
+      std::memmove(static_cast<void*>(extras_ + index + n), static_cast<void*>(extras_ + index),
+                   sizeof(RowExtra) * static_cast<size_t>(count_ - index));
+    std::memset(static_cast<void*>(extras_ + index), 0, sizeof(RowExtra) * static_cast<size_t>(n));
+  }
   count_ += n;
   Changed();
 }
@@ -109,15 +147,20 @@ void TLineStringList::DeleteRowRange(int index, int n) {
   if (n > count_ - index) throw EStringListError(kListIndexError);
   Changing();
   for (int i = index; i < index + n; ++i) Destroy(i);
-  if (index + n < count_)
+  if (index + n < count_) {
     std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + n),
                  sizeof(RowRecord) * static_cast<size_t>(count_ - index - n));
+    if (extras_)
+      std::memmove(static_cast<void*>(extras_ + index), static_cast<void*>(extras_ + index + n),
+                   sizeof(RowExtra) * static_cast<size_t>(count_ - index - n));
+  }
   count_ -= n;
   Changed();
 }
 
 void TLineStringList::SwapRows(TLineStringList& other) noexcept {
   std::swap(items_, other.items_);
+  std::swap(extras_, other.extras_);
   std::swap(count_, other.count_);
   std::swap(capacity_, other.capacity_);
   std::swap(dataStrs_, other.dataStrs_);
@@ -138,7 +181,11 @@ void TLineStringList::Insert(int index, const ByteString& s) {
   if (index < count_)
     std::memmove(static_cast<void*>(items_ + index + 1), static_cast<void*>(items_ + index),
                  sizeof(RowRecord) * static_cast<size_t>(count_ - index));
-  new (items_ + index) RowRecord{s, 0, 0, 0, 0};
+  if (extras_ && index < count_)
+    std::memmove(static_cast<void*>(extras_ + index + 1), static_cast<void*>(extras_ + index),
+                 sizeof(RowExtra) * static_cast<size_t>(count_ - index));
+  new (items_ + index) RowRecord{s, 0, 0};
+  if (extras_) extras_[index] = RowExtra{};
   ++count_;
   Changed();
 }
@@ -148,9 +195,13 @@ void TLineStringList::Delete(int index) {
   Changing();
   Destroy(index);
   --count_;
-  if (index < count_)
+  if (index < count_) {
     std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + 1),
                  sizeof(RowRecord) * static_cast<size_t>(count_ - index));
+    if (extras_)
+      std::memmove(static_cast<void*>(extras_ + index), static_cast<void*>(extras_ + index + 1),
+                   sizeof(RowExtra) * static_cast<size_t>(count_ - index));
+  }
   Changed();
 }
 
@@ -162,6 +213,7 @@ void TLineStringList::Exchange(int i, int j) {
   std::memcpy(tmp, static_cast<void*>(items_ + i), sizeof(RowRecord));
   std::memcpy(static_cast<void*>(items_ + i), static_cast<void*>(items_ + j), sizeof(RowRecord));
   std::memcpy(static_cast<void*>(items_ + j), tmp, sizeof(RowRecord));
+  if (extras_) std::swap(extras_[i], extras_[j]);
   Changed();
 }
 
@@ -187,7 +239,7 @@ TRowAttributeData TRowAttributeStringList::RowAttributeData(int i) const {
   d.ExtraState = static_cast<int>(Field(r.Bits, 24, 8));
   d.CarriedToken = static_cast<uint8_t>(Field(r.Bits2, 0, 8));
   d.CarriedFlag = static_cast<uint8_t>(Field(r.Bits2, 8, 8));
-  if (r.DataStrSlot != 0) d.DataStr = RowDataStr(i);
+  if (DataStrSlot(i) != 0) d.DataStr = RowDataStr(i);
   return d;
 }
 
@@ -198,7 +250,7 @@ void TRowAttributeStringList::ResetColouring(int from, int to) {
     RowRecord& r = Records()[k];
     r.Bits &= 0x3u;          // keep the row end; BracketIndex field 0 reads -2
     r.Bits2 &= 0xFFFF0000u;  // keep the marks
-    if (r.DataStrSlot != 0) SetRowDataStr(k, ByteString());
+    if (DataStrSlot(k) != 0) SetRowDataStr(k, ByteString());
   }
 }
 

@@ -3,7 +3,10 @@
 // second string, an integer and two words of bits that the colouring,
 // word wrap, row marks and box selection keep per row.
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "text/ByteString.h"
@@ -56,8 +59,14 @@ public:
   int GetCapacity() const override { return capacity_; }
   void SetCapacity(int capacity) override;
 
-  int32_t RowData(int i) const { return Row(i).Data; }
-  void SetRowData(int i, int32_t v) { Row(i).Data = v; }
+  int32_t RowData(int i) const {
+    CheckIndex(i);
+    return extras_ ? extras_[i].Data : 0;
+  }
+  void SetRowData(int i, int32_t v) {
+    CheckIndex(i);
+    if (extras_ || v != 0) Extra(i).Data = v;
+  }
   ByteString RowDataStr(int i) const;
   void SetRowDataStr(int i, const ByteString& v);
   uint32_t RowBits(int i) const { return Row(i).Bits; }
@@ -76,6 +85,16 @@ public:
   void SwapRows(TLineStringList& other) noexcept;
   // Writes a row's text without notifying (loading, bulk rewrites).
   void SetTextSilently(int index, const ByteString& s) { Row(index).Text = s; }
+  // Loading: adds a fresh row with text s at the end without notifying;
+  // the array grows in the usual steps.
+  void AppendSilently(ByteString&& s) {
+    if (count_ == capacity_) Reserve(count_ + 1);
+    new (items_ + count_) RowRecord{std::move(s), 0, 0};
+    if (extras_) extras_[count_] = RowExtra{};
+    ++count_;
+  }
+  // Memory one row takes besides its text.
+  static constexpr size_t RowBytes() { return sizeof(RowRecord); }
 
 protected:
   void SetUpdateState(bool updating) override;
@@ -85,17 +104,23 @@ protected:
     if (index < 0 || index >= count_) throw EStringListError(kListIndexError);
   }
 
-  // A row costs 24 bytes plus its text. The second string is almost
-  // always empty, so rows hold only a slot number into a side table of
-  // such strings (0: empty).
+  // A row costs 16 bytes plus its text: a big file has millions of rows.
+  // The integer and the second string are almost never set, so they live
+  // in a parallel array that exists only once one of them is; the second
+  // string itself is a slot number into a side table of such strings
+  // (0: empty).
   struct RowRecord {
     ByteString Text;
-    uint32_t DataStrSlot;
-    int32_t Data;
     uint32_t Bits;
     uint32_t Bits2;
   };
-  static_assert(sizeof(RowRecord) == 24);
+  static_assert(sizeof(RowRecord) == 16);
+  struct RowExtra {
+    uint32_t DataStrSlot = 0;
+    int32_t Data = 0;
+  };
+  // Row i's slot in the side table (0: none).
+  uint32_t DataStrSlot(int i) const { return extras_ ? extras_[i].DataStrSlot : 0; }
 
   RowRecord& Row(int i) {
     CheckIndex(i);
@@ -111,12 +136,15 @@ protected:
 private:
   void Grow();
   void Reserve(int needed);
+  // Row i's extra data; the parallel array is made on first use.
+  RowExtra& Extra(int i);
   // Releases what row i owns besides its place in the array.
   void Destroy(int i) noexcept;
 
   std::vector<ByteString> dataStrs_{ByteString()}; // slot 0 is never used
   std::vector<uint32_t> freeSlots_;
   RowRecord* items_ = nullptr;
+  RowExtra* extras_ = nullptr; // capacity_ entries when not null
   int count_ = 0;
   int capacity_ = 0;
   int updating_ = 0;

@@ -14,11 +14,21 @@ constexpr uint32_t kMarkBits = 0xFFFF0000; // RowMarks in RowBits2
 // line, a final line break adds no empty line. Unlike SplitLines a NUL is
 // an ordinary byte here: row text may hold one and must survive edits.
 template <class Fn> void ForEachLine(std::string_view text, Fn fn) {
-  size_t i = 0, n = text.size();
+  // The next CR and the next LF are each found with memchr and kept until
+  // passed, so a long line costs two scans at memchr speed.
+  const char* base = text.data();
+  const size_t n = text.size();
+  auto find = [&](char c, size_t from) {
+    const void* p = std::memchr(base + from, c, n - from);
+    return p ? static_cast<size_t>(static_cast<const char*>(p) - base) : n;
+  };
+  size_t i = 0, cr = find('\r', 0), lf = find('\n', 0);
   while (i < n) {
-    size_t start = i;
-    while (i < n && text[i] != '\r' && text[i] != '\n') ++i;
-    fn(text.substr(start, i - start));
+    if (cr < i) cr = find('\r', i);
+    if (lf < i) lf = find('\n', i);
+    const size_t end = std::min(cr, lf);
+    fn(text.substr(i, end - i));
+    i = end;
     if (i < n && text[i] == '\r') ++i;
     if (i < n && text[i] == '\n') ++i;
   }
@@ -69,8 +79,9 @@ void CutLine(std::string_view line, const TColumnSettings& cs, const TEditorWrap
       const int floor = (w / 5) * 4;
       while (cur.Position() > floor && IncludesChar(cur.CurrentChar(), wo.LeadStr()))
         cur.StepBackChar();
-      if (cur.Position() + 1 < cur.ColumnCount() &&
-          IncludesChar(cur.PeekNextChar(), wo.FollowStr())) {
+      // The next character may be the last of the line: it must not begin
+      // a row either.
+      if (IncludesChar(cur.PeekNextChar(), wo.FollowStr())) {
         std::string_view next = cur.PeekNextChar();
         while (cur.Position() > floor && (IncludesChar(cur.CurrentChar(), wo.LeadStr()) ||
                                           IncludesChar(next, wo.FollowStr()))) {
@@ -304,12 +315,17 @@ void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text) 
       if (RowAttribute(i) == reLineBreak) joined += "\r\n";
     }
   };
-  appendRows(first, start - 1);
-  joined += text;
-  appendRows(last + 1, lineEnd);
+  // Only when rows around the replaced ones are rewrapped with it is the
+  // text copied: a long row is split straight from the caller's text.
+  const bool alone = first == start && last == lineEnd;
+  if (!alone) {
+    appendRows(first, start - 1);
+    joined += text;
+    appendRows(last + 1, lineEnd);
+  }
 
   TEditorStringList rows;
-  SplitToRows(joined, rows);
+  SplitToRows(alone ? text : std::string_view(joined), rows);
   rows.SetRowAttribute(rows.Count() - 1, endAttribute);
   rec.RowCount = rows.Count();
   const int oldCount = lineEnd - first + 1;

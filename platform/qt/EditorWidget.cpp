@@ -179,9 +179,23 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
     TQtSurface surface(&p);
     editor_->Paint(surface, ToTRect(e->rect()));
   }
+  // A composition is shown as if it were inserted: the rest of the caret
+  // row is drawn again, moved right by its width.
+  if (!preedit_.isEmpty()) {
+    const QPoint at = CaretCell();
+    const int shift = preeditCols_ * editor_->ColWidth();
+    const int width = viewport()->width() - at.x() - shift;
+    if (width > 0) {
+      p.save();
+      p.translate(shift, 0);
+      TQtSurface surface(&p);
+      editor_->Paint(surface, TRect{at.x(), at.y(), at.x() + width, at.y() + editor_->RowHeight()});
+      p.restore();
+    }
+  }
   painting_ = false;
   pending_ -= e->region();
-  // A composition covers the text at the caret and shows its own cursor.
+  // The composition, with its own cursor.
   if (!preedit_.isEmpty()) {
     PaintPreedit(p);
     return;

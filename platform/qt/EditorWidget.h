@@ -128,6 +128,8 @@ private:
   // input method commits it when it can; otherwise the text shown is
   // inserted as it stands, so that nothing typed is lost.
   void FinishPreedit(bool mayCommit);
+  // Scrolls so that the composition's active part stays in the window.
+  void KeepPreeditInView();
   void PaintPreedit(QPainter& p);
   int PreeditColumnAt(int index) const;
 

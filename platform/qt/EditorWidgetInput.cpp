@@ -203,7 +203,11 @@ void TEditorWidget::SetPreedit(const QString& text,
     else if (a.type == QInputMethodEvent::TextFormat && a.value.canConvert<QTextFormat>())
       preeditFormats_.push_back({a.start, a.length, a.value.value<QTextFormat>().toCharFormat()});
   }
-  const QRect now = PreeditRect();
+  KeepPreeditInView();
+  // The composition and the rest of its row, which it pushes right.
+  QRect now = PreeditRect();
+  if (!now.isEmpty()) now.setRight(viewport()->width());
+  if (!now.isEmpty()) now.setHeight(editor_->RowHeight());
   viewport()->update(preeditShown_ | now);
   // The block caret comes back where the composition was.
   if (caretExists_) viewport()->update(CaretRect());
@@ -220,6 +224,20 @@ void TEditorWidget::FinishPreedit(bool mayCommit) {
   SetPreedit(QString(), {});
   QGuiApplication::inputMethod()->reset();
   editor_->ImeResult(ToCp932(text));
+}
+
+void TEditorWidget::KeepPreeditInView() {
+  if (preedit_.isEmpty()) return;
+  TEditor& e = *editor_;
+  // The part being worked on (the cursor, else the end) and the column
+  // after it must be in the window, as the caret is when typing.
+  const int active = preeditCursor_ >= 0 ? PreeditColumnAt(preeditCursor_) : preeditCols_;
+  const int need = e.Col() + active;
+  e.NoteLineWidth(e.RowEndCol(e.Row()) + preeditCols_);
+  if (need > e.TopCol() + e.ColCount() - 1)
+    e.SetTopCol(std::max(need - e.ColCount() + 1, e.TopCol() + e.ColCount() / 4));
+  else if (need < e.TopCol())
+    e.SetTopCol(std::max(0, need - e.ColCount() / 4));
 }
 
 QRect TEditorWidget::PreeditRect() const {
@@ -242,7 +260,8 @@ void TEditorWidget::PaintPreedit(QPainter& p) {
   const QColor fg = (fc & 0xFF000000u) ? palette().color(QPalette::Text) : ToQColor(fc);
   p.setClipping(false);
   p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  p.fillRect(area, BackgroundColor());
+  // Its own columns only: the text it pushes right starts after them.
+  p.fillRect(QRect(area.topLeft(), QSize(preeditCols_ * w, h)), BackgroundColor());
   p.setFont(ToQFont(editor_->Font()));
   for (const PreeditChar& c : preeditChars_) {
     const QRect cell(area.left() + c.Col * w, area.top(), c.Cells * w, h);

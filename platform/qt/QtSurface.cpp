@@ -38,6 +38,12 @@ char16_t SingleUnit(unsigned char b) {
       const char c = static_cast<char>(i);
       std::u16string u = Cp932ToUtf16(std::string_view(&c, 1));
       t[static_cast<size_t>(i)] = u.size() == 1 ? u[0] : kReplacement;
+      // A control byte is part of the text like any other (a NUL, the old
+      // end-of-file mark 26): it shows as its control picture, never as
+      // nothing. A tab is blank; the editor draws it as the spaces it
+      // covers.
+      if ((i < 0x20 && i != '\t') || i == 0x7F)
+        t[static_cast<size_t>(i)] = static_cast<char16_t>(i == 0x7F ? 0x2421 : 0x2400 + i);
     }
     return t;
   }();
@@ -58,8 +64,7 @@ char16_t DoubleUnit(unsigned char lead, unsigned char trail) {
   return u;
 }
 
-// Control characters take their column but show nothing, and neither do
-// spaces.
+// Spaces and tabs show nothing (control bytes arrive as control pictures).
 bool Blank(char16_t u) {
   return u <= 0x20 || u == 0x7F;
 }
@@ -275,7 +280,28 @@ void ReleaseCaches() {
   Fonts().clear();
 }
 
-void DrawGlyph(QPainter& p, const TQtFont& font, char16_t u, QPointF at) {
+bool IsControlPicture(char16_t u) {
+  return u >= 0x2400 && u <= 0x2421;
+}
+
+// A control picture is drawn squeezed into its one cell: fonts make them
+// as wide as a full-width character or wider.
+void DrawControlPicture(QPainter& p, const TQtFont& font, char16_t u, QPointF at, int cellWidth) {
+  const QString text(QChar(static_cast<ushort>(u)));
+  const qreal advance = QFontMetricsF(font.Font).horizontalAdvance(text);
+  p.save();
+  p.translate(at);
+  if (advance > cellWidth && advance > 0) p.scale(cellWidth / advance, 1.0);
+  p.setFont(font.Font);
+  p.drawText(QPointF(0, 0), text);
+  p.restore();
+}
+
+void DrawGlyph(QPainter& p, const TQtFont& font, char16_t u, QPointF at, int cellWidth) {
+  if (IsControlPicture(u)) {
+    DrawControlPicture(p, font, u, at, cellWidth);
+    return;
+  }
   TQtFont::Glyph g = font.GlyphOf(u);
   if (g.From == TQtFont::kNone) {
     // Neither face has it: let Qt find a font that has.
@@ -312,7 +338,7 @@ const QImage& Tile(TTilePalette& palette, const TQtFont& font, char16_t u, int c
   img.fill(ToQColor(palette.Bg));
   QPainter tp(&img);
   tp.setPen(ToQColor(palette.Fg));
-  DrawGlyph(tp, font, u, QPointF(0, font.Ascent));
+  DrawGlyph(tp, font, u, QPointF(0, font.Ascent), cells * palette.Advance);
   return img;
 }
 
@@ -428,9 +454,8 @@ bool TQtSurface::SameGlyphs(const Fill& f, const TRect& r, int x, int advance,
     const std::string_view there =
         std::string_view(f.Text).substr(static_cast<size_t>(k), mine.size());
     if (mine == there) continue;
-    // A cell that shows nothing (no byte up to space is ever a trail byte).
-    if (std::all_of(there.begin(), there.end(),
-                    [](char b) { return static_cast<unsigned char>(b) <= 0x20 || b == 0x7F; }))
+    // A cell that shows nothing (a space or a tab is never a trail byte).
+    if (std::all_of(there.begin(), there.end(), [](char b) { return b == ' ' || b == '\t'; }))
       continue;
     return false;
   }
@@ -535,8 +560,8 @@ void TQtSurface::DrawRuns(int x, int y, const std::vector<Char>& chars, int adva
     if (Blank(c.Unit)) continue;
     const QPointF at(x + c.Byte * advance, y + font.Ascent);
     TQtFont::Glyph g = font.GlyphOf(c.Unit);
-    if (g.From == TQtFont::kNone) {
-      DrawGlyph(*p_, font, c.Unit, at);
+    if (g.From == TQtFont::kNone || IsControlPicture(c.Unit)) {
+      DrawGlyph(*p_, font, c.Unit, at, c.Cells * advance);
       continue;
     }
     const int k = g.From == TQtFont::kPrimary ? 0 : 1;

@@ -90,12 +90,15 @@ TEST_F(Caret, FreeCaretOffClampsToTheRowEnd) {
   EXPECT_EQ(e.Col(), 5);
 }
 
-TEST_F(Caret, FreeCaretAllowsColumnsPastTheEndButNotPastTheLimit) {
-  SetText("ab\r\n");
+TEST_F(Caret, FreeCaretAllowsColumnsPastTheEndButNotPastTheExtent) {
+  SetText("ab\r\n" + std::string(3000, 'x') + "\r\n");
   e.SetCol(50);
   EXPECT_EQ(e.Col(), 50);
   e.SetCol(5000);
-  EXPECT_EQ(e.Col(), 1000);
+  EXPECT_EQ(e.Col(), 1000); // no longer row seen yet
+  e.SetRowCol(1, 0);        // visiting the long row widens the extent
+  e.SetRowCol(0, 5000);
+  EXPECT_EQ(e.Col(), 3000);
 }
 
 TEST_F(Caret, RowAfterAFinalLineBreakOnlyWhenThereIsOne) {

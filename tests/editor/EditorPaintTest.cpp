@@ -51,22 +51,44 @@ TEST_F(Painting, EofMarkFollowsTheText) {
   EXPECT_EQ(Shown(1, 5), "     ");
 }
 
-TEST_F(Painting, LongRowsStopAtTheColumnLimitWithTheHideMark) {
+TEST_F(Painting, LongRowsAreShownWholeWithoutAHideMark) {
   e.Marks()->HideMark()->SetVisible(true);
-  SetText(std::string(1200, 'x') + "\r\n" + std::string(999, 'y') + kKan + "zz\r\n");
+  e.Marks()->RetMark()->SetVisible(true);
+  std::string row = std::string(999, 'y') + kKan + std::string(3000, 'z') + "END";
+  SetText(row + "\r\n");
   PaintAll();
-  size_t longest = 0;
-  for (const auto& t : screen.Texts()) longest = std::max(longest, t.size());
-  EXPECT_EQ(longest, 1001u); // the double-byte character at 1000 is shown whole
-  // Scrolled to the end, the hide mark stands right after column 1000.
-  host.ClearRecords();
-  e.SetTopCol(1000 - e.ColCount() / 2);
+  // Only what the window can show goes to the surface.
+  for (const auto& t : screen.Texts()) EXPECT_LE(t.size(), static_cast<size_t>(e.ColCount() + 4));
+  // The double-byte character across column 1000 is drawn whole.
+  e.SetTopCol(995);
   PaintAll();
-  int endX = X(1000);
-  bool hideMark = false;
+  auto shownFrom = [&](int col, int n) { return screen.TextAt(X(col), Y(0), n, e.ColWidth()); };
+  EXPECT_EQ(shownFrom(995, 8), "yyyy" + kKan + "zz");
+  e.SetTopCol(1000);
+  PaintAll();
+  EXPECT_EQ(screen.CellAt(X(1000), Y(0)).Trail, true); // the right half, drawn from its lead
+  // At the far end the row's last bytes and its line-break mark show.
+  const int width = static_cast<int>(row.size());
+  e.SetTopCol(width);
+  EXPECT_EQ(e.TopCol(), width - e.ColCount() / 2); // the extent follows the row
+  PaintAll();
+  EXPECT_EQ(shownFrom(width - 5, 6), "zzEND ");
+  bool retMark = false;
   for (const auto& c : screen.Calls(TDrawKind::Line))
-    hideMark = hideMark || (c.Y >= Y(0) && c.Y < Y(1) && c.X > endX);
-  EXPECT_TRUE(hideMark);
+    retMark = retMark || (c.Y >= Y(0) && c.Y < Y(1) && c.X >= X(width) && c.X < X(width + 1));
+  EXPECT_TRUE(retMark);
+}
+
+TEST_F(Painting, ControlBytesKeepOneColumnEachAndReachTheSurface) {
+  // Byte 26 (the old end-of-file mark), other control bytes and DEL are
+  // ordinary one-column bytes of the row; the surface draws their glyphs.
+  const std::string row = std::string("before\x1A" "after\x01\x1F\x7F") + "z";
+  SetText(row + "\r\nnext\r\n");
+  EXPECT_EQ(e.RowText(0).str(), row);
+  EXPECT_EQ(e.RowEndCol(0), static_cast<int>(row.size()));
+  PaintAll();
+  EXPECT_EQ(Shown(0, static_cast<int>(row.size())), row);
+  EXPECT_EQ(Shown(1, 4), "next");
 }
 
 TEST_F(Painting, LineBreakAndWrapMarks) {

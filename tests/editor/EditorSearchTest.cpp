@@ -95,5 +95,21 @@ TEST_F(Search, AHitBelowTheWindowIsScrolledIntoView) {
   EXPECT_GT(e.TopRow() + e.RowCount(), 3000);
 }
 
+TEST_F(Search, WholeWordHitsNeverStartOnADelimiterInEitherDirection) {
+  // "[" is a delimiter: as a whole word it is found nowhere, whether the
+  // text starts with it, with another delimiter or with a word.
+  for (const std::string text : {"_[", "a_[", "[", " [", "x [ y", "_[\r\n_["})
+    for (int more : {0, int(soMatchCase), int(soNoMatchZenkaku), soMatchCase | soNoMatchZenkaku,
+                     soIncludeSpace | soIncludeCRLF}) {
+      const TSearchOptions o = static_cast<TSearchOptions>(soWholeWord | more);
+      SetText(text);
+      e.KeyDown(VK_END, ssCtrl);
+      EXPECT_FALSE(e.SearchText("[", o)) << "backward in " << text << " options " << o;
+      e.KeyDown(VK_HOME, ssCtrl);
+      EXPECT_FALSE(e.SearchText("[", static_cast<TSearchOptions>(o | soDown)))
+          << "forward in " << text << " options " << o;
+    }
+}
+
 } // namespace
 } // namespace ze

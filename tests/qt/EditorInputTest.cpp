@@ -197,6 +197,46 @@ TEST_F(EditorInput, ACompositionIsShownAtTheCaretAndOnlyItsCommitIsInserted) {
   EXPECT_EQ(Ink(after, QRect(X(9), Y(0), 10 * e->ColWidth(), e->CharHeight()), Qt::white), 0);
 }
 
+TEST_F(EditorInput, ACompositionPushesTheRestOfItsRowRightWhileComposing) {
+  e->Lines()->SetText("abcdef\r\n");
+  e->SetRowCol(0, 1);
+  const int W = e->ColWidth(), H = e->CharHeight();
+  const QImage before = w->viewport()->grab().toImage();
+  Ime(QString::fromUtf8("にほ"), {}, 2); // four columns
+  const QImage img = w->viewport()->grab().toImage();
+  // "bcdef" now stands four columns further right, pixel for pixel (but
+  // for the composition's cursor, two pixels at its end).
+  EXPECT_TRUE(img.copy(X(5) + 2, Y(0), 5 * W - 2, H) == before.copy(X(1) + 2, Y(0), 5 * W - 2, H));
+  EXPECT_GT(Ink(before, QRect(X(1), Y(0), 5 * W, H), Qt::white), 0);
+  // And the composition fills the columns in between, not over the text.
+  EXPECT_GT(Ink(img, QRect(X(1), Y(0), 4 * W, H - 1), Qt::white), 0);
+  Ime(QString());
+  const QImage after = w->viewport()->grab().toImage();
+  EXPECT_TRUE(after.copy(X(1), Y(0), 5 * W, H) == before.copy(X(1), Y(0), 5 * W, H));
+}
+
+TEST_F(EditorInput, ALongCompositionAndItsCandidateWindowStayInView) {
+  e->SetScrollBars(ssBoth);
+  e->Lines()->SetText(std::string(300, 'x') + "\r\n");
+  const int near = e->ColCount() - 5;
+  e->SetRowCol(0, near);
+  ASSERT_EQ(e->TopCol(), 0);
+  const QString text = QString::fromUtf8("にほんごのぶんしょうをかきます"); // 30 columns
+  for (int n = 1; n <= text.size(); ++n) {
+    Ime(text.left(n), {}, n);
+    const int cursorCol = near + 2 * n;
+    EXPECT_GE(cursorCol, e->TopCol()) << n;
+    EXPECT_LT(cursorCol, e->TopCol() + e->ColCount()) << n;
+    const QRect ime = w->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect view(w->viewport()->pos(), w->viewport()->size());
+    EXPECT_TRUE(view.contains(ime.topLeft())) << n;
+    EXPECT_EQ(ime.left(), w->viewport()->pos().x() + X(cursorCol)) << n;
+  }
+  Ime(QString(), text);
+  EXPECT_EQ(e->Col(), near + 30);
+  EXPECT_LT(e->Col(), e->TopCol() + e->ColCount());
+}
+
 TEST_F(EditorInput, ACompositionLeftByAClickOrTheFocusIsKept) {
   e->Lines()->SetText("abc\r\nxyz\r\n");
   e->SetRowCol(0, 1);

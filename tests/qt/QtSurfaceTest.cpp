@@ -152,14 +152,42 @@ TEST(QtSurface, TextOverPixelsItDidNotFillIsBlendedNotBoxed) {
   EXPECT_LT(CountPixels(img, QRect(0, 0, 16, 20), blue), 16 * 20);
 }
 
-TEST(QtSurface, ControlBytesShowNothingAndBrokenBytesShowAReplacement) {
+TEST(QtSurface, ControlBytesShowAGlyphInTheirOwnCellTabsAndSpacesShowNothing) {
+  // Every control byte but the tab, DEL too, each in its own one-column
+  // cell between two spaces: opaque (cell images) and transparent (glyph
+  // runs) drawing alike.
+  std::string bytes;
+  for (int b = 0; b < 0x20; ++b)
+    if (b != '\t') bytes += static_cast<char>(b);
+  bytes += '\x7F';
+  for (bool opaque : {true, false}) {
+    const int n = static_cast<int>(bytes.size());
+    Canvas c(8 * 3 * n + 8, 20);
+    for (int i = 0; i < n; ++i) {
+      const std::string cell = std::string(" ") + bytes[static_cast<size_t>(i)] + " ";
+      c.s->TextOut(i * 24, 0, TRect{0, 0, 24 * n, 20}, cell, 8, kBlack, kWhite, opaque, 0);
+    }
+    QImage& img = c.Done();
+    const QColor white(Qt::white);
+    for (int i = 0; i < n; ++i) {
+      const int b = static_cast<unsigned char>(bytes[static_cast<size_t>(i)]);
+      EXPECT_GT(Ink(img, QRect(i * 24 + 8, 0, 8, 20), white), 3) << "byte " << b;
+      // Squeezed into its cell: nothing leaks into the spaces around it.
+      EXPECT_EQ(Ink(img, QRect(i * 24, 0, 8, 20), white), 0) << "byte " << b;
+      EXPECT_EQ(Ink(img, QRect(i * 24 + 16, 0, 8, 20), white), 0) << "byte " << b;
+    }
+  }
   Canvas c(120, 20);
-  c.s->TextOut(0, 0, TRect{0, 0, 120, 20}, "\t\x01 \x7F", 8, kBlack, kWhite, true, 0);
+  c.s->TextOut(0, 0, TRect{0, 0, 120, 20}, "\t \t ", 8, kBlack, kWhite, true, 0);
+  EXPECT_EQ(Ink(c.Done(), QRect(0, 0, 32, 20), QColor(Qt::white)), 0);
+}
+
+TEST(QtSurface, BrokenBytesShowAReplacement) {
+  Canvas c(120, 20);
   // An unassigned double-byte code, then a lead byte with nothing after it.
   c.s->TextOut(40, 0, TRect{0, 0, 120, 20}, "\x85\x40\x82", 8, kBlack, kWhite, true, 0);
   QImage& img = c.Done();
   const QColor white(Qt::white);
-  EXPECT_EQ(Ink(img, QRect(0, 0, 32, 20), white), 0);
   EXPECT_GT(Ink(img, QRect(40, 0, 16, 20), white), 0);
   EXPECT_GT(Ink(img, QRect(56, 0, 8, 20), white), 0);
 }

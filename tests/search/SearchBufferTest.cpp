@@ -125,6 +125,11 @@ const Case kWholeWordCases[] = {
   {"trail byte counts by its value",     "ァfoo",       "foo", F | WW, 0, 0, 2, 3},
   {"backward whole word",                "foo foobar",  "foo", WW,     10, 0, 0, 3},
   {"backward not inside a word",         "xfoo",        "foo", WW,     4, 0, -1, 0},
+  // A hit never starts on a delimiter, whatever comes before it.
+  {"backward delimiter at text start",   "_[",          "[",   WW,     2, 0, -1, 0},
+  {"backward delimiter after a word",    "a_[",         "[",   WW,     3, 0, -1, 0},
+  {"forward delimiter at text start",    "_[",          "[",   F | WW, 0, 0, -1, 0},
+  {"forward delimiter after a word",     "a_[",         "[",   F | WW, 0, 0, -1, 0},
 };
 
 const Case kStartCases[] = {

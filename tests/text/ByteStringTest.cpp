@@ -80,8 +80,16 @@ TEST(ByteStringArena, StringsOutliveTheArenaAndShareLikeAnyOther) {
   EXPECT_EQ(kept[49999], "row 49999 \x8A\xBF");
   EXPECT_EQ(kept[123].data()[kept[123].size()], '\0');
   EXPECT_EQ(kept.back().size(), 100000u);
+  // An arena string is counted with its chunk: a copy adds one, its end
+  // takes it back.
+  const int alive = kept[7].UseCount();
   ByteString copy = kept[7];
-  EXPECT_EQ(copy.UseCount(), 2);
+  EXPECT_EQ(kept[7].UseCount(), alive + 1);
+  {
+    ByteString another = copy;
+    EXPECT_EQ(copy.UseCount(), alive + 2);
+  }
+  EXPECT_EQ(copy.UseCount(), alive + 1);
   kept.erase(kept.begin(), kept.begin() + 40000); // frees whole chunks
   EXPECT_EQ(copy, "row 7 \x8A\xBF");
   EXPECT_EQ(copy + "!", "row 7 \x8A\xBF!");

@@ -41,33 +41,43 @@ TEST_F(Lines, LoadNormalisesLineBreaksAndKeepsEveryOtherByte) {
   EXPECT_EQ(Load("\x82\xA0\x0D\x0A\x8A\xBF"), "\x82\xA0\r\n\x8A\xBF");
 }
 
-TEST_F(Lines, ByteTwentySixEndsTheText) {
-  EXPECT_EQ(Load("abc\r\ndef\x1Aghi\r\n"), "abc\r\ndef");
+TEST_F(Lines, ByteTwentySixIsAnOrdinaryByte) {
+  // The old end-of-file mark must not cut the text: what follows it was
+  // lost on the next save.
+  EXPECT_EQ(Load("line1\r\nbefore\x1A" "after\r\nline3\r\n"),
+            "line1\r\nbefore\x1A" "after\r\nline3\r\n");
+  EXPECT_EQ(RowEnds(*store), "LLL");
+  EXPECT_EQ(Load("abc\r\n\x1A"), "abc\r\n\x1A");
   EXPECT_EQ(RowEnds(*store), "LE");
-  EXPECT_EQ(Load("abc\r\n\x1A"), "abc\r\n");
+  EXPECT_EQ(Load("\x1A\x1A\n\x1A"), "\x1A\x1A\r\n\x1A");
 }
 
 TEST_F(Lines, CrLfSplitAcrossTheReadBlockIsOneLineBreak) {
-  for (size_t crAt : {8190u, 8191u, 8192u, 16383u}) {
+  for (size_t crAt : {8191u, 8192u, (1u << 20) - 1, 1u << 20, (2u << 20) - 1}) {
     std::string text = std::string(crAt, 'q') + "\r\n" + "tail\r\n";
-    EXPECT_EQ(Load(text), text) << crAt;
+    EXPECT_TRUE(Load(text) == text) << crAt;
     EXPECT_EQ(store->Count(), 2) << crAt;
+    // A lone CR at the block end, then a line: two rows, not one.
+    text = std::string(crAt, 'q') + "\r" + "tail";
+    EXPECT_EQ(Load(text).size(), crAt + 6) << crAt;
+    EXPECT_EQ(RowEnds(*store), "LE") << crAt;
   }
   // A line longer than several blocks, ending exactly at a block end.
-  std::string longLine = std::string(3 * 8192, 'z');
-  EXPECT_EQ(Load(longLine), longLine);
+  std::string longLine = std::string(3u << 20, 'z');
+  EXPECT_TRUE(Load(longLine) == longLine);
   EXPECT_EQ(RowEnds(*store), "E");
 }
 
-TEST_F(Lines, LoadingAMissingFileNamesItAndLeavesTheTextEmpty) {
-  lines.SetText("old");
+TEST_F(Lines, LoadingAMissingFileNamesItAndKeepsTheText) {
+  lines.SetText("old\r\ntext");
   try {
     lines.LoadFromFile(dir.File("nope.txt"));
     FAIL();
   } catch (const EFileError& e) {
     EXPECT_NE(std::string(e.what()).find("nope.txt"), std::string::npos);
   }
-  EXPECT_EQ(store->Count(), 0);
+  EXPECT_EQ(lines.Text(), "old\r\ntext");
+  EXPECT_EQ(RowEnds(*store), "LE");
 }
 
 TEST_F(Lines, SaveWritesTheTextByteForByteAndSafely) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace ze {
 namespace {
 
@@ -232,6 +236,93 @@ TEST(LineStore, DestructionFiresNothing) {
     l.OnBeforeChange = [&](TObject*) { ++calls; };
   }
   EXPECT_EQ(calls, 0);
+}
+
+} // namespace
+} // namespace ze
+
+namespace ze {
+namespace {
+
+// The integer and second string of a row live apart from the row and
+// appear only once one is set: whatever moves rows must move them too.
+// Random operations against a plain model of the rows.
+TEST(LineStore, RowDataFollowsItsRowThroughEveryMove) {
+  struct ModelRow {
+    std::string text;
+    int32_t data = 0;
+    std::string dataStr;
+  };
+  std::mt19937 rng(16);
+  for (int round = 0; round < 30; ++round) {
+    TEditorStringList l, other;
+    std::vector<ModelRow> model, otherModel;
+    for (int step = 0; step < 300; ++step) {
+      const int n = l.Count();
+      const std::string text = "r" + std::to_string(step);
+      const int at = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
+      const int k = static_cast<int>(rng() % 7);
+      switch (rng() % 11) {
+      case 0:
+        l.Insert(at, text);
+        model.insert(model.begin() + at, ModelRow{text, 0, ""});
+        break;
+      case 1:
+        l.AppendSilently(ByteString(text));
+        model.push_back(ModelRow{text, 0, ""});
+        break;
+      case 2:
+        l.InsertRows(at, k);
+        model.insert(model.begin() + at, static_cast<size_t>(k), ModelRow{});
+        break;
+      case 3:
+        if (n == 0) break;
+        l.Delete(at % n);
+        model.erase(model.begin() + at % n);
+        break;
+      case 4:
+        if (at + k > n) break;
+        l.DeleteRowRange(at, k);
+        model.erase(model.begin() + at, model.begin() + at + k);
+        break;
+      case 5:
+        if (n == 0) break;
+        l.Exchange(at % n, k % n);
+        std::swap(model[at % n], model[k % n]);
+        break;
+      case 6:
+      case 7:
+        if (n == 0) break;
+        l.SetRowData(at % n, static_cast<int32_t>(step));
+        model[at % n].data = step;
+        break;
+      case 8:
+        if (n == 0) break;
+        l.SetRowDataStr(at % n, k == 0 ? ByteString() : ByteString(text));
+        model[at % n].dataStr = k == 0 ? "" : text;
+        break;
+      case 9:
+        if (k == 0) {
+          l.Clear();
+          model.clear();
+        } else {
+          l.SetCapacity(n + k);
+        }
+        break;
+      case 10:
+        l.SwapRows(other);
+        std::swap(model, otherModel);
+        break;
+      }
+      ASSERT_EQ(l.Count(), static_cast<int>(model.size())) << step;
+      for (int i = 0; i < l.Count(); ++i) {
+        ASSERT_EQ(l.Get(i), model[i].text) << step << " row " << i;
+        ASSERT_EQ(l.RowData(i), model[i].data) << step << " row " << i;
+        ASSERT_EQ(l.RowDataStr(i), model[i].dataStr) << step << " row " << i;
+        ASSERT_EQ(l.RowAttributeData(i).DataStr, model[i].dataStr) << step << " row " << i;
+      }
+    }
+  }
 }
 
 } // namespace

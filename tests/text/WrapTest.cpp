@@ -51,8 +51,8 @@ TEST(Columns, WrapCapsTabsAtTheWrapWidthAndStopsTheMapEarly) {
   std::string codes = ColumnAttributes(Repeat("x", 18) + "\t" + Repeat("y", 50), cs);
   EXPECT_EQ(codes.substr(18, 3), "231"); // the tab stops at column 20, not 24
   EXPECT_EQ(codes.size(), 23u);          // WrapByte + 3
-  cs.WordWrap = false;
-  EXPECT_EQ(ColumnAttributes(Repeat("x", 1500), cs).size(), 1000u);
+  cs.WordWrap = false; // without wrap the map covers the whole row
+  EXPECT_EQ(ColumnAttributes(Repeat("x", 1500) + "\t" + Repeat("y", 3000), cs).size(), 4504u);
 }
 
 TEST(AttributeArray, StepsOverTabFillersAndDoubleByteHalves) {
@@ -131,6 +131,23 @@ TEST_F(WrapFixture, LeadingKeepsOpeningAndClosingBracketsWithTheirText) {
   // A run of 」 longer than the floor allows: the cut stops at column 64.
   Split(Repeat("x", 60) + Repeat(kKagiEnd, 30));
   EXPECT_EQ(StrWidth(rows[0].view(), store->ColumnSettings()), 64);
+}
+
+TEST_F(WrapFixture, LeadingNeverBeginsARowWithAClosingCharacterThatEndsTheLine) {
+  wo.SetLeading(true);
+  wo.SetFollowPunctuation(false);
+  for (const std::string& closing : {std::string(")"), std::string("."), kKagiEnd, kMaru}) {
+    const std::string line = Repeat("x", 80) + closing;
+    Split(line);
+    ASSERT_EQ(rows.Count(), 2) << closing;
+    EXPECT_EQ(rows[0], Repeat("x", 79)) << closing;
+    EXPECT_EQ(rows[1], "x" + closing) << closing;
+    EXPECT_EQ(store->CountRows(line), rows.Count()) << closing;
+  }
+  // Without Leading the closing character may begin the row.
+  wo.SetLeading(false);
+  Split(Repeat("x", 80) + ")");
+  EXPECT_EQ(rows[1], ")");
 }
 
 TEST_F(WrapFixture, WordBreakCutsAtTheLastBreakButNotBeforeAThird) {
