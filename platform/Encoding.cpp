@@ -712,6 +712,9 @@ TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault) {
       first = false;
     }
   }
+  // Nothing that looks like text either way (a cut character alone): the
+  // bytes stay as they are.
+  if (best <= 0 && sniffer.ReadsAs(TEncoding::Cp932)) return TEncoding::Cp932;
   return choice;
 }
 
