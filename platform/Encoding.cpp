@@ -673,8 +673,27 @@ void TEncodingSniffer::Feed(std::string_view block) {
     escTail_.assign(std::string_view(edge).substr(edge.size() > 3 ? edge.size() - 3 : 0));
   }
   Check(utf8_, block, ValidUtf8);
-  Check(sjis_, block, [](std::string_view s, long long&) { return ValidCp932(s); });
+  // Many valid UTF-8 characters settle it while the rest stays valid; a
+  // quick reader stops checking the others then (should UTF-8 fail later,
+  // Settled says so and the whole text is weighed).
+  if (quick_ && utf8_.Valid && utf8_.Count >= 32) {
+    skipped_ = true;
+    return;
+  }
   Check(euc_, block, [](std::string_view s, long long&) { return ValidEucJp(s); });
+  // Once neither UTF-8 nor EUC-JP reads the bytes, the answer is CP932
+  // whether it reads them or not: the rest need not be checked.
+  if (utf8_.Valid || euc_.Valid)
+    Check(sjis_, block, [](std::string_view s, long long&) { return ValidCp932(s); });
+}
+
+bool TEncodingSniffer::LikelyConverted() const {
+  if (head_.compare(0, 3, "\xEF\xBB\xBF") == 0 || head_.compare(0, 2, "\xFF\xFE") == 0 ||
+      head_.compare(0, 2, "\xFE\xFF") == 0)
+    return true;
+  if (ascii_) return escape_;
+  if (utf8_.Valid && utf8_.Count >= 32) return true;
+  return !sjis_.Valid && (utf8_.Valid || euc_.Valid);
 }
 
 bool TEncodingSniffer::Settled(TEncoding asciiDefault, TEncoding& e) const {
@@ -685,6 +704,7 @@ bool TEncodingSniffer::Settled(TEncoding asciiDefault, TEncoding& e) const {
   // Text in another encoding forms a run of valid multi-byte UTF-8
   // characters only by rare chance: many of them settle it.
   if (utf8_.Valid && utf8_.Count >= 32) return e = TEncoding::Utf8, true;
+  if (skipped_) return false;
   int valid = int(utf8_.Valid) + int(sjis_.Valid) + int(euc_.Valid);
   if (valid == 0) return e = TEncoding::Cp932, true;
   if (valid > 1) return false;
@@ -693,7 +713,7 @@ bool TEncodingSniffer::Settled(TEncoding asciiDefault, TEncoding& e) const {
 }
 
 TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault) {
-  TEncodingSniffer sniffer;
+  TEncodingSniffer sniffer(false);
   sniffer.Feed(bytes);
   TEncoding settled;
   if (sniffer.Settled(asciiDefault, settled)) return settled;

@@ -267,27 +267,40 @@ void FinishRows(TEditorStringList& rows, ByteStringArena& arena, std::string& pe
 // becomes a reEndOfText row. The memory the text will take is projected
 // from what was read so far and checked after every read, so a file of
 // very many short lines is refused early, not when memory has run out.
-// Every block also goes to the sniffer, when there is one.
+// Every block also goes to the sniffer, when there is one; when the first
+// block looks like text in another encoding, the bytes are kept whole in
+// raw instead (rawMode), for converting them.
 void ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget, TEncodingSniffer* sniff,
-              TBreakCounts& breaks) {
+              TBreakCounts& breaks, std::string& raw, bool& rawMode) {
   constexpr size_t kBlock = size_t{1} << 20;
   std::unique_ptr<char[]> buf(new char[kBlock]);
   ByteStringArena arena;
   std::string pending; // a line begun in an earlier block
   bool skipLf = false;
   uint64_t done = 0;
+  rawMode = false;
   for (;;) {
     const size_t n = in.Read(buf.get(), kBlock);
     if (n == 0) break;
+    const bool firstBlock = done == 0;
     done += n;
     const uint64_t expected = std::max<uint64_t>(in.Size(), done);
+    if (sniff) sniff->Feed(std::string_view(buf.get(), n));
+    if (firstBlock && sniff && sniff->LikelyConverted()) {
+      rawMode = true;
+      in.CheckMemory(expected * 3, budget); // the bytes, the converted text, its rows
+      raw.reserve(static_cast<size_t>(expected));
+    }
+    if (rawMode) {
+      raw.append(buf.get(), n);
+      continue;
+    }
     const uint64_t rowsSoFar = static_cast<uint64_t>(rows.Count()) + 1;
     in.CheckMemory(LoadNeed(expected, rowsSoFar * expected / done), budget);
     if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
-    if (sniff) sniff->Feed(std::string_view(buf.get(), n));
     CutRows(buf.get(), buf.get() + n, rows, arena, pending, skipLf, breaks);
   }
-  FinishRows(rows, arena, pending, skipLf, breaks);
+  if (!rawMode) FinishRows(rows, arena, pending, skipLf, breaks);
 }
 
 // The whole file as bytes, for converting it.
@@ -335,18 +348,25 @@ void TEditorStrings::Load(const std::string& path, const TEncoding* forced) {
     TBreakCounts breaks;
     TEncoding e = forced ? *forced : TEncoding::Cp932;
     bool settled = true;
-    if (!forced || e == TEncoding::Cp932) ReadRows(in, rows, budget, forced ? nullptr : &sniff, breaks);
+    std::string raw;
+    bool rawMode = false;
+    if (!forced || e == TEncoding::Cp932)
+      ReadRows(in, rows, budget, forced ? nullptr : &sniff, breaks, raw, rawMode);
     if (!forced) settled = sniff.Settled(asciiDefault_, e);
-    if (settled && e == TEncoding::Cp932) {
+    if (!rawMode && settled && e == TEncoding::Cp932) {
       format.LineBreak = MostFrequent(breaks, format_.LineBreak, format.MixedLineBreaks);
     } else {
-      TEditorStringList().SwapRows(rows);
-      TFileReader again(path);
-      identity = again.Identity();
-      std::string bytes = ReadAllBytes(again, budget);
-      if (!settled) e = DetectEncoding(bytes, asciiDefault_);
-      TDecodedText d = DecodeText(bytes, e);
-      std::string().swap(bytes);
+      if (!rawMode) { // guessed CP932 from the start, or a chosen encoding: read again
+        TEditorStringList().SwapRows(rows);
+        TFileReader again(path);
+        identity = again.Identity();
+        raw = ReadAllBytes(again, budget);
+      }
+      if (!settled) e = DetectEncoding(raw, asciiDefault_);
+      TDecodedText d;
+      if (e == TEncoding::Cp932) d.Text.swap(raw);
+      else d = DecodeText(raw, e);
+      std::string().swap(raw);
       ByteStringArena arena;
       std::string pending;
       bool skipLf = false;
