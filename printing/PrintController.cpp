@@ -1,6 +1,8 @@
 #include "printing/PrintController.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 
 #include "platform/IniFile.h"
 #include "printing/PageSetupDialog.h"
@@ -17,6 +19,14 @@ std::string PdfNameFor(const std::string& document) {
   size_t dot = base.find_last_of('.');
   if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) base.erase(dot);
   return base + ".pdf";
+}
+
+// The platform's print dialog used to choose the printer: it prints
+// nothing, so its button says OK, not "Print".
+void AsPrinterSetting(QPrintDialog& dialog) {
+  dialog.setWindowTitle(QStringLiteral("プリンタ設定"));
+  for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+    if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
 }
 
 } // namespace
@@ -157,6 +167,7 @@ bool TPrintController::PageSetup(const TStrings* lines, TFountain* fountain,
       RunPrinterDialog(device_->Printer());
     } else {
       QPrintDialog dialog(&device_->Printer(), parent_);
+      AsPrinterSetting(dialog);
       ExecTracked(dialog);
     }
   };
@@ -174,6 +185,7 @@ bool TPrintController::PrinterSetting() {
   TBusyScope busy(*this);
   if (RunPrinterDialog) return RunPrinterDialog(device_->Printer());
   QPrintDialog dialog(&device_->Printer(), parent_);
+  AsPrinterSetting(dialog);
   return ExecTracked(dialog) == QDialog::Accepted;
 }
 
