@@ -49,6 +49,8 @@ void TForm1::RunPrint(TCommandId id) {
         std::filesystem::path(location_.Files.Printer).parent_path();
     std::error_code ignored;
     if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+    // The dialog starts from the editor's tab width.
+    print_->StringsPrinter1().SetTabSpaceCount(settings_.TabCount);
     print_->PageSetup(e ? e->Lines() : nullptr, e ? e->ActiveFountain() : nullptr, path);
     break;
   }

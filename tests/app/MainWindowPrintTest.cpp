@@ -195,6 +195,17 @@ TEST_F(MainWindowPrintTest, PageSetupIsStoredBesideTheProgramAndRestoredByANewWi
   EXPECT_EQ(p.LastLine(), 3);
   EXPECT_EQ(p.FooterAlign(), haCenter);
 
+  // The dialog starts from the editor's tab width, whatever was stored.
+  again->Settings().TabCount = 4;
+  int shownTab = 0;
+  again->PrintController().RunPageSetup = [&](TFormStringsPrinterEditor& form) {
+    shownTab = form.SpinEdit13->value();
+    return true;
+  };
+  ASSERT_TRUE(again->Run(C::PrintSetup1));
+  EXPECT_EQ(shownTab, 4);
+  EXPECT_EQ(p.TabSpaceCount(), 4);
+
   // A dialog left with Cancel changes nothing stored.
   again->PrintController().RunPageSetup = [](TFormStringsPrinterEditor& form) {
     form.SpinEdit1->setValue(40);
