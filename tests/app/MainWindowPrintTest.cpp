@@ -66,10 +66,10 @@ class MainWindowPrintTest : public ::testing::Test {
 protected:
   void SetUp() override { test::App(); }
 
-  std::unique_ptr<TForm1> Make() {
+  std::unique_ptr<TForm1> Make(const std::string& settingsDir = {}) {
     TForm1::TOptions o;
     o.ProgramPath = dir.File("ZorvaneEditor");
-    o.SettingsDir = dir.Path();
+    o.SettingsDir = settingsDir.empty() ? dir.Path() : settingsDir;
     o.DataDir = dir.Path();
     o.OpenUrl = [](const std::string&) {};
     auto w = std::make_unique<TForm1>(prompter, o);
@@ -216,6 +216,20 @@ TEST_F(MainWindowPrintTest, PageSetupIsStoredBesideTheProgramAndRestoredByANewWi
   again.reset();
   auto third = Make();
   EXPECT_EQ(third->PrintController().StringsPrinter1().MarginLeft(), 23);
+}
+
+TEST_F(MainWindowPrintTest, PageSetupMakesTheSettingsFolderWhenItIsNotThereYet) {
+  const std::string folder = dir.File("config/ZorvaneEditor");
+  auto w = Make(folder);
+  w->PrintController().RunPageSetup = [](TFormStringsPrinterEditor& form) {
+    form.SpinEdit2->setValue(12);
+    return true;
+  };
+  ASSERT_TRUE(w->Run(C::PrintSetup1));
+  EXPECT_TRUE(prompter.asked.empty()) << prompter.LastText();
+  ASSERT_TRUE(std::filesystem::exists(folder + "/ZorvaneEditor.ini"));
+  w.reset();
+  EXPECT_EQ(Make(folder)->PrintController().StringsPrinter1().MarginRight(), 12);
 }
 
 TEST_F(MainWindowPrintTest, PreviewAndPrintNeedADocumentWithLines) {
