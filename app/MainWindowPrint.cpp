@@ -1,7 +1,6 @@
 // TForm1: print preview, print, page setup and printer setting of the
 // active page, and keeping the printed document alive while pages are
 // built (the build runs nested event loops: progress, preview, dialogs).
-#include <QCloseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <filesystem>

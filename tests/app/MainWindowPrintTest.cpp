@@ -275,6 +275,17 @@ TEST_F(MainWindowPrintTest, EveryPrintCommandIsDisabledWhileOneRuns) {
   EXPECT_FALSE(w->PrintBusy());
   for (C id : {C::PrintPreview, C::Print1, C::PrintSetup1, C::PrinterSetting})
     EXPECT_TRUE(w->Action(id)->isEnabled()) << Index(id);
+
+  // The printer setting works on the printer the pages are printed on.
+  QPrinter* chosen = nullptr;
+  w->PrintController().RunPrinterDialog = [&](QPrinter& printer) {
+    chosen = &printer;
+    EXPECT_FALSE(w->Run(C::Print1));
+    return true;
+  };
+  ASSERT_TRUE(w->Run(C::PrinterSetting));
+  EXPECT_EQ(chosen, &w->PrintController().Device().Printer());
+  EXPECT_FALSE(w->PrintBusy());
 }
 
 TEST_F(MainWindowPrintTest, ClosingThePrintedPageWaitsUntilThePreviewEnds) {
