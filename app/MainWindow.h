@@ -34,6 +34,7 @@ class TEditor;
 class TEditorProp;
 class TEditorWidget;
 class TPrompter;
+class TPrintController;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -126,6 +127,11 @@ public:
   bool RulerOn() const { return ruler_; }
   bool LineCursorOn() const { return lineCursor_; }
 
+  // ---- printing (MainWindowPrint.cpp)
+  TPrintController& PrintController() const { return *print_; }
+  // True while a print command runs (pages built, preview or dialogs shown).
+  bool PrintBusy() const;
+
 protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -177,6 +183,15 @@ private:
   void OpenHelp(const char* file);
   bool ShortcutTaken(const QKeyEvent& e);
 
+  // MainWindowPrint.cpp
+  void InstallPrintHandlers();
+  void RunPrint(TCommandId id);
+  // While a print command runs, cancels it and keeps then for when it has
+  // returned; false (nothing kept) when no print command runs.
+  bool DeferWhilePrinting(std::function<void()> then);
+  bool DeferCloseWhilePrinting();
+  bool DeferPageCloseWhilePrinting();
+
   // MainWindowClose.cpp
   bool CloseQuery();
   // Takes the window's state into the settings and writes the files;
@@ -206,6 +221,8 @@ private:
   bool lineNumbers_ = false, ruler_ = false, lineCursor_ = false;
   bool building_ = true;
   bool closing_ = false;
+  std::unique_ptr<TPrintController> print_;
+  std::vector<std::function<void()>> afterPrint_;
 };
 
 } // namespace ze
