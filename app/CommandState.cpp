@@ -27,9 +27,11 @@ TCommandStates ComputeCommandStates(const TCommandSnapshot& s) {
   set(C::ClosePage, ed && s.PageCount > 1);
   set(C::Save1, ed && s.Modified);
   set(C::SaveAs1, lines);
-  for (C id : {C::PrintPreview, C::Print1, C::PrintSetup1})
-    set(id, ed);
-  set(C::PrinterSetting, true);
+  // One print command at a time; only a document with lines is printed.
+  set(C::PrintPreview, lines && !s.PrintBusy);
+  set(C::Print1, lines && !s.PrintBusy);
+  set(C::PrintSetup1, ed && !s.PrintBusy);
+  set(C::PrinterSetting, !s.PrintBusy);
 
   // Edit
   set(C::Undo1, ed && s.CanUndo);

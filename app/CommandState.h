@@ -35,6 +35,8 @@ struct TCommandSnapshot {
   // Visibility of the bars (indexed by TBarId).
   std::array<bool, kBarCount> BarVisible{};
   bool StatusBarVisible = false;
+  // A print command runs (pages built, preview or page setup shown).
+  bool PrintBusy = false;
   // Commands whose handler this build has; the others stay disabled.
   std::bitset<kCommandCount> Available;
 };

@@ -18,6 +18,7 @@
 #include "editorprop/EditorProp.h"
 #include "platform/Prompter.h"
 #include "platform/qt/EditorWidget.h"
+#include "printing/PrintController.h"
 
 namespace ze {
 
@@ -56,6 +57,7 @@ TForm1::TForm1(TPrompter& prompter, TOptions options, QWidget* parent)
   BuildStatusBar();
   InstallHandlers();
   ReadSettings();
+  InstallPrintHandlers();
   PlaceBars();
   InstallDocumentHandlers();
 

@@ -38,6 +38,7 @@ class TEditorProp;
 class TEditorWidget;
 class TPrompter;
 class TWindowDropTarget;
+class TPrintController;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -141,6 +142,11 @@ public:
   bool RulerOn() const { return ruler_; }
   bool LineCursorOn() const { return lineCursor_; }
 
+  // ---- printing (MainWindowPrint.cpp)
+  TPrintController& PrintController() const { return *print_; }
+  // True while a print command runs (pages built, preview or dialogs shown).
+  bool PrintBusy() const;
+
 protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -200,6 +206,14 @@ private:
   std::optional<std::string> AskSaveName();
   // The open dialog for Open and insert; empty when cancelled.
   std::string AskOpenName(const std::string& title);
+  // MainWindowPrint.cpp
+  void InstallPrintHandlers();
+  void RunPrint(TCommandId id);
+  // While a print command runs, cancels it and keeps then for when it has
+  // returned; false (nothing kept) when no print command runs.
+  bool DeferWhilePrinting(std::function<void()> then);
+  bool DeferCloseWhilePrinting();
+  bool DeferPageCloseWhilePrinting();
 
   // MainWindowClose.cpp
   bool CloseQuery();
@@ -231,6 +245,8 @@ private:
   bool building_ = true;
   bool closing_ = false;
   TWindowDropTarget* dropTarget_ = nullptr;
+  std::unique_ptr<TPrintController> print_;
+  std::vector<std::function<void()>> afterPrint_;
 };
 
 } // namespace ze

@@ -13,6 +13,12 @@
 namespace ze {
 
 void TForm1::closeEvent(QCloseEvent* e) {
+  // A running print command uses a page's document: it is cancelled and
+  // the window closes once it has returned.
+  if (DeferCloseWhilePrinting()) {
+    e->ignore();
+    return;
+  }
   bool allow = false;
   // Nothing may leave this handler unreported: a failure keeps the
   // window open and the documents as they are.

@@ -54,6 +54,7 @@ TCommandSnapshot TForm1::Snapshot() const {
   s.StatusBarVisible = !statusBar()->isHidden();
   const QMimeData* clip = QApplication::clipboard()->mimeData();
   s.ClipboardHasText = clip && clip->hasText();
+  s.PrintBusy = PrintBusy();
   TEditor* e = ActiveEditor();
   if (!e) return s;
   s.HasEditor = true;

@@ -330,6 +330,8 @@ void TForm1::ClosePageCommand() {
 
 void TForm1::CloseActivePage() {
   if (docs_.Count() <= 1) return;
+  // The page may be the one being printed: it goes when printing stopped.
+  if (DeferPageCloseWhilePrinting()) return;
   const int index = docs_.ActiveIndex();
   TPageWidget* page = docs_.Active();
   building_ = true;

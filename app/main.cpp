@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowTools.h"
 #include "app/StartupTimer.h"
 #include "dragdrop/qt/OleddEditorWidget.h"
 #include "platform/qt/QtPrompter.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
   };
   ze::TForm1 window(prompter, std::move(options));
   prompter.SetParent(&window);
+  ze::InstallToolHandlers(window, prompter);
   ze::WatchFirstPaint(window, clock);
   window.show();
   // Without a window manager (a bare X server) nothing else activates it.

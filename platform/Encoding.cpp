@@ -412,11 +412,16 @@ const JisTwins& TwinsFor(TEncoding e) {
 
 // ---- detection
 
-bool ValidUtf8(std::string_view s, bool& multiByte, long long& count) {
-  auto* p = reinterpret_cast<const unsigned char*>(s.data());
+// Each validator returns kInvalid when the bytes are not valid in its
+// encoding, else where an incomplete last character starts (s.size() when
+// the bytes end on a whole character), so that a file read block by block
+// is judged like the whole.
+constexpr size_t kInvalid = size_t(-1);
+
+size_t ValidUtf8(std::string_view s, long long& count) {
+  auto* b = reinterpret_cast<const unsigned char*>(s.data());
+  auto* p = b;
   auto* end = p + s.size();
-  multiByte = false;
-  count = 0;
   while (p < end) {
     if (*p < 0x80) {
       p += AsciiRun(p, end);
@@ -424,77 +429,77 @@ bool ValidUtf8(std::string_view s, bool& multiByte, long long& count) {
     }
     if (*p >= 0xE1 && *p <= 0xEC && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
         (p[2] & 0xC0) == 0x80) { // three bytes, no overlong or surrogate form possible
-      multiByte = true;
       ++count;
       p += 3;
       continue;
     }
     char32_t u;
     int n = Utf8Length(p, end, u);
-    if (n == -1) return true; // cut at the end
-    if (n == 0) return false;
-    multiByte = true;
+    if (n == -1) return size_t(p - b); // cut at the end
+    if (n == 0) return kInvalid;
     ++count;
     p += n;
   }
-  return true;
+  return s.size();
 }
 
-bool ValidCp932(std::string_view s) {
+size_t ValidCp932(std::string_view s) {
   const Cp932Tables& t = Tables();
-  auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  auto* b = reinterpret_cast<const unsigned char*>(s.data());
+  auto* p = b;
   auto* end = p + s.size();
   while (p < end) {
     unsigned char c = *p;
     if (c < 0x80) {
       p += AsciiRun(p, end);
     } else if (IsLeadByte(c)) {
-      if (p + 1 == end) return true; // cut at the end
-      if (t.pair[size_t(c << 8 | p[1])] == kNone) return false;
+      if (p + 1 == end) return size_t(p - b); // cut at the end
+      if (t.pair[size_t(c << 8 | p[1])] == kNone) return kInvalid;
       p += 2;
     } else {
-      if (t.single[c] == kNone || c == 0x80 || c == 0xA0 || c >= 0xFD) return false;
+      if (t.single[c] == kNone || c == 0x80 || c == 0xA0 || c >= 0xFD) return kInvalid;
       ++p;
     }
   }
-  return true;
+  return s.size();
 }
 
-bool ValidEucJp(std::string_view s) {
-  auto* p = reinterpret_cast<const unsigned char*>(s.data());
+size_t ValidEucJp(std::string_view s) {
+  auto* b = reinterpret_cast<const unsigned char*>(s.data());
+  auto* p = b;
   auto* end = p + s.size();
   auto high = [](unsigned char c) { return c >= 0xA1 && c <= 0xFE; };
   while (p < end) {
     unsigned char c = *p;
+    if (c < 0x80) {
+      p += AsciiRun(p, end);
+      continue;
+    }
     int n;
-    if (c < 0x80) n = 1;
-    else if (c == 0x8E) n = 2;
+    if (c == 0x8E) n = 2;
     else if (c == 0x8F) n = 3;
     else if (high(c)) n = 2;
-    else return false;
+    else return kInvalid;
     for (int i = 1; i < n; ++i) {
-      if (p + i >= end) return true; // cut at the end
-      if (c == 0x8E && i == 1 ? !(p[1] >= 0xA1 && p[1] <= 0xDF) : !high(p[i])) return false;
+      if (p + i >= end) return size_t(p - b); // cut at the end
+      if (c == 0x8E && i == 1 ? !(p[1] >= 0xA1 && p[1] <= 0xDF) : !high(p[i])) return kInvalid;
     }
     p += n;
   }
-  return true;
+  return s.size();
 }
 
-bool LooksIso2022Jp(std::string_view s) {
-  bool escape = false;
-  for (size_t i = 0; i < s.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x80) return false;
-    if (c == 0x1B && i + 2 < s.size()) {
-      char a = s[i + 1], b = s[i + 2];
-      // A shift into a Japanese set; ESC ( B alone (back to ASCII) says nothing.
-      if ((a == '$' && (b == '@' || b == 'B')) || (a == '(' && (b == 'J' || b == 'I')) ||
-          (a == '$' && b == '(' && i + 3 < s.size() && s[i + 3] == 'D'))
-        escape = true;
-    }
+// Whether s holds an escape that shifts into a Japanese set (ESC ( B
+// alone, back to ASCII, says nothing).
+bool HasJisEscape(std::string_view s) {
+  for (size_t i = 0; i + 2 < s.size(); ++i) {
+    if (s[i] != 0x1B) continue;
+    char a = s[i + 1], b = s[i + 2];
+    if ((a == '$' && (b == '@' || b == 'B')) || (a == '(' && (b == 'J' || b == 'I')) ||
+        (a == '$' && b == '(' && i + 3 < s.size() && s[i + 3] == 'D'))
+      return true;
   }
-  return escape;
+  return false;
 }
 
 // How much a code point looks like a character of Japanese or Western
@@ -627,29 +632,91 @@ void TUnicodeVariants::Set(uint16_t code, char32_t u) {
 
 // ---- detection
 
-TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return TEncoding::Utf8Bom;
-  if (bytes.substr(0, 2) == "\xFF\xFE") return TEncoding::Utf16Le;
-  if (bytes.substr(0, 2) == "\xFE\xFF") return TEncoding::Utf16Be;
-  if (LooksIso2022Jp(bytes)) return TEncoding::Iso2022Jp;
-  bool multi = false;
-  long long multiCount = 0;
-  bool utf8 = ValidUtf8(bytes, multi, multiCount);
+// ---- the sniffer
+
+void TEncodingSniffer::Check(Validity& v, std::string_view block,
+                             size_t (*valid)(std::string_view, long long&)) {
+  if (!v.Valid) return;
+  std::string joined;
+  std::string_view s = block;
+  if (!v.Tail.empty()) {
+    joined = v.Tail;
+    joined.append(block);
+    s = joined;
+  }
+  long long count = 0;
+  size_t r = valid(s, count);
+  if (r == kInvalid) {
+    v.Valid = false;
+    v.Tail.clear();
+    return;
+  }
+  v.Count += count;
+  v.Tail.assign(s.substr(r));
+}
+
+void TEncodingSniffer::Feed(std::string_view block) {
+  if (block.empty()) return;
+  if (head_.size() < 3) head_.append(block.substr(0, 3 - head_.size()));
+  fed_ = true;
+  if (ascii_) {
+    auto* p = reinterpret_cast<const unsigned char*>(block.data());
+    if (AsciiRun(p, p + block.size()) != block.size()) ascii_ = false;
+  }
+  if (ascii_ && !escape_) {
+    std::string edge = escTail_;
+    edge.append(block.substr(0, 4));
+    escape_ = HasJisEscape(edge) || HasJisEscape(block);
+    // The last bytes of everything fed, for an escape cut by the next block.
+    edge = escTail_;
+    edge.append(block.substr(block.size() > 3 ? block.size() - 3 : 0));
+    escTail_.assign(std::string_view(edge).substr(edge.size() > 3 ? edge.size() - 3 : 0));
+  }
+  Check(utf8_, block, ValidUtf8);
+  // Many valid UTF-8 characters settle it while the rest stays valid; a
+  // quick reader stops checking the others then (should UTF-8 fail later,
+  // Settled says so and the whole text is weighed).
+  if (quick_ && utf8_.Valid && utf8_.Count >= 32) {
+    skipped_ = true;
+    return;
+  }
+  Check(euc_, block, [](std::string_view s, long long&) { return ValidEucJp(s); });
+  // Once neither UTF-8 nor EUC-JP reads the bytes, the answer is CP932
+  // whether it reads them or not: the rest need not be checked.
+  if (utf8_.Valid || euc_.Valid)
+    Check(sjis_, block, [](std::string_view s, long long&) { return ValidCp932(s); });
+}
+
+bool TEncodingSniffer::LikelyConverted() const {
+  if (head_.compare(0, 3, "\xEF\xBB\xBF") == 0 || head_.compare(0, 2, "\xFF\xFE") == 0 ||
+      head_.compare(0, 2, "\xFE\xFF") == 0)
+    return true;
+  if (ascii_) return escape_;
+  if (utf8_.Valid && utf8_.Count >= 32) return true;
+  return !sjis_.Valid && (utf8_.Valid || euc_.Valid);
+}
+
+bool TEncodingSniffer::Settled(TEncoding asciiDefault, TEncoding& e) const {
+  if (head_.compare(0, 3, "\xEF\xBB\xBF") == 0) return e = TEncoding::Utf8Bom, true;
+  if (head_.compare(0, 2, "\xFF\xFE") == 0) return e = TEncoding::Utf16Le, true;
+  if (head_.compare(0, 2, "\xFE\xFF") == 0) return e = TEncoding::Utf16Be, true;
+  if (ascii_) return e = escape_ ? TEncoding::Iso2022Jp : asciiDefault, true;
   // Text in another encoding forms a run of valid multi-byte UTF-8
   // characters only by rare chance: many of them settle it.
-  if (utf8 && multiCount >= 32) return TEncoding::Utf8;
-  if (utf8 && !multi) {
-    // ASCII only (or a UTF-8 lead cut at the very end of a short prefix).
-    bool ascii = true;
-    for (char c : bytes)
-      if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
-    if (ascii) return asciiDefault;
-  }
-  bool sjis = ValidCp932(bytes);
-  bool euc = ValidEucJp(bytes);
-  int valid = int(utf8) + int(sjis) + int(euc);
-  if (valid == 0) return TEncoding::Cp932;
-  if (valid == 1) return utf8 ? TEncoding::Utf8 : sjis ? TEncoding::Cp932 : TEncoding::EucJp;
+  if (utf8_.Valid && utf8_.Count >= 32) return e = TEncoding::Utf8, true;
+  if (skipped_) return false;
+  int valid = int(utf8_.Valid) + int(sjis_.Valid) + int(euc_.Valid);
+  if (valid == 0) return e = TEncoding::Cp932, true;
+  if (valid > 1) return false;
+  e = utf8_.Valid ? TEncoding::Utf8 : sjis_.Valid ? TEncoding::Cp932 : TEncoding::EucJp;
+  return true;
+}
+
+TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault) {
+  TEncodingSniffer sniffer(false);
+  sniffer.Feed(bytes);
+  TEncoding settled;
+  if (sniffer.Settled(asciiDefault, settled)) return settled;
   long long best = 0;
   TEncoding choice = TEncoding::Cp932;
   bool first = true;
@@ -657,9 +724,7 @@ TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault) {
   // has lead bytes below 0xA1, which EUC-JP never has, while EUC-JP text
   // often reads as valid CP932.
   for (TEncoding e : {TEncoding::Utf8, TEncoding::EucJp, TEncoding::Cp932}) {
-    if ((e == TEncoding::Utf8 && !utf8) || (e == TEncoding::Cp932 && !sjis) ||
-        (e == TEncoding::EucJp && !euc))
-      continue;
+    if (!sniffer.ReadsAs(e)) continue;
     long long s = Plausibility(bytes, e);
     if (first || s > best) {
       best = s;
@@ -667,6 +732,9 @@ TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault) {
       first = false;
     }
   }
+  // Nothing that looks like text either way (a cut character alone): the
+  // bytes stay as they are.
+  if (best <= 0 && sniffer.ReadsAs(TEncoding::Cp932)) return TEncoding::Cp932;
   return choice;
 }
 

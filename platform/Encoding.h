@@ -33,6 +33,41 @@ const char* LineBreakBytes(TLineBreak b);
 // are CP932 (kept as they are).
 TEncoding DetectEncoding(std::string_view bytes, TEncoding asciiDefault = TEncoding::Cp932);
 
+// Detection fed block by block, for a file read in pieces: the bytes of a
+// character may straddle two blocks.
+class TEncodingSniffer {
+public:
+  // A quick sniffer stops checking the other encodings once many UTF-8
+  // characters have settled it; ReadsAs is then only sure for UTF-8.
+  explicit TEncodingSniffer(bool quick = true) : quick_(quick) {}
+  void Feed(std::string_view block);
+  // The encoding, when the bytes fed so far settle it without weighing
+  // which reading is likelier (DetectEncoding does that on the whole text).
+  bool Settled(TEncoding asciiDefault, TEncoding& e) const;
+  // Whether the bytes fed so far read without error in e (UTF-8, CP932 or
+  // EUC-JP; a character cut by the end is no error).
+  // Whether the bytes so far are most likely not CP932 (a byte order mark,
+  // ISO-2022-JP escapes, many UTF-8 characters, bytes only EUC-JP reads):
+  // a reader then keeps the bytes whole for converting them.
+  bool LikelyConverted() const;
+  bool ReadsAs(TEncoding e) const {
+    return e == TEncoding::Utf8 ? utf8_.Valid : e == TEncoding::Cp932 ? sjis_.Valid : euc_.Valid;
+  }
+
+private:
+  struct Validity {
+    bool Valid = true;
+    long long Count = 0; // multi-byte characters (UTF-8)
+    std::string Tail;    // an incomplete character at the end
+  };
+  static void Check(Validity& v, std::string_view block,
+                    size_t (*valid)(std::string_view, long long&));
+  std::string head_, escTail_;
+  bool quick_, skipped_ = false;
+  bool fed_ = false, ascii_ = true, escape_ = false;
+  Validity utf8_, sjis_, euc_;
+};
+
 // The line breaks of a text: the most frequent style, and whether others
 // occur too. A text without any break is CR LF unless told otherwise.
 struct TLineBreakInfo {

@@ -1,6 +1,8 @@
 #include "printing/PrintController.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 
 #include "platform/IniFile.h"
 #include "printing/PageSetupDialog.h"
@@ -11,12 +13,6 @@ namespace ze {
 
 namespace {
 
-struct BusyGuard {
-  bool& flag;
-  explicit BusyGuard(bool& f) : flag(f) { flag = true; }
-  ~BusyGuard() { flag = false; }
-};
-
 std::string PdfNameFor(const std::string& document) {
   std::string base = document.empty() ? std::string("Untitled") : document;
   size_t slash = base.find_last_of('/');
@@ -25,7 +21,32 @@ std::string PdfNameFor(const std::string& document) {
   return base + ".pdf";
 }
 
+// The platform's print dialog used to choose the printer: it prints
+// nothing, so its button says OK, not "Print".
+void AsPrinterSetting(QPrintDialog& dialog) {
+  dialog.setWindowTitle(QStringLiteral("プリンタ設定"));
+  for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+    if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+}
+
 } // namespace
+
+// Marks a command running; a cancellation lasts until it returns.
+struct TPrintController::TBusyScope {
+  TPrintController& c;
+  explicit TBusyScope(TPrintController& controller) : c(controller) {
+    c.busy_ = true;
+    c.cancelled_ = false;
+    if (c.OnBusyChange) c.OnBusyChange();
+  }
+  ~TBusyScope() {
+    c.busy_ = false;
+    c.cancelled_ = false;
+    if (c.OnBusyChange) c.OnBusyChange();
+  }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+};
 
 TPrintController::TPrintController(QWidget* parent, TPrompter& prompter, std::string iniPath)
     : parent_(parent), prompter_(prompter), iniPath_(std::move(iniPath)),
@@ -65,16 +86,39 @@ void TPrintController::Prepare(TStringsPrinter& p, TFountain* fountain,
   p.SetPrompter(&prompter_);
   p.SetFountain(fountain);
   p.SetFileName(ByteString(fileName));
-  QWidget* parent = parent_;
-  p.ProgressFactory = [parent]() -> std::unique_ptr<TPrintProgress> {
-    return std::make_unique<TFormStringsPrinterProgress>(parent);
+  p.ProgressFactory = [this]() -> std::unique_ptr<TPrintProgress> {
+    auto progress = std::make_unique<TFormStringsPrinterProgress>(parent_.data());
+    // A cancellation asked for before the window existed still counts.
+    if (cancelled_) progress->Cancel();
+    progress_ = progress.get();
+    return progress;
   };
   p.OnPreview = [this](TStringsPrinter& printer, const TMetaFileList& pages) {
-    if (ShowPreview)
+    if (cancelled_) return;
+    if (ShowPreview) {
       ShowPreview(printer, pages);
-    else
-      TFormStringsPrinterPreview::Execute(printer, pages, parent_);
+    } else {
+      TFormStringsPrinterPreview form(printer, pages, parent_);
+      ExecTracked(form);
+    }
   };
+}
+
+int TPrintController::ExecTracked(QDialog& dialog) {
+  if (cancelled_) return QDialog::Rejected;
+  shown_.emplace_back(&dialog);
+  const int result = dialog.exec();
+  std::erase_if(shown_, [&](const QPointer<QDialog>& d) { return !d || d == &dialog; });
+  return cancelled_ ? int(QDialog::Rejected) : result;
+}
+
+void TPrintController::Cancel() {
+  if (!busy_) return;
+  cancelled_ = true;
+  if (progress_) progress_->Cancel();
+  // Innermost first: a preview opened from the page setup closes before it.
+  for (auto it = shown_.rbegin(); it != shown_.rend(); ++it)
+    if (*it) (*it)->reject();
 }
 
 bool TPrintController::PreviewWith(TStringsPrinter& p, const TStrings& lines) {
@@ -87,7 +131,7 @@ bool TPrintController::PrintWith(TStringsPrinter& p, const TStrings& lines) {
         lastPdf_.empty() ? PdfNameFor(std::string(p.FileName().view())) : lastPdf_;
     std::optional<std::string> path = prompter_.AskSaveFileName(
         "プリンタがありません。PDF ファイルに印刷します", "PDF (*.pdf)", suggested);
-    if (!path) return false;
+    if (!path || cancelled_) return false;
     lastPdf_ = *path;
     device_->SetPdfOutput(*path);
   }
@@ -97,7 +141,7 @@ bool TPrintController::PrintWith(TStringsPrinter& p, const TStrings& lines) {
 bool TPrintController::PrintPreview(const TStrings& lines, TFountain* fountain,
                                     const std::string& fileName) {
   if (busy_) return false;
-  BusyGuard guard(busy_);
+  TBusyScope busy(*this);
   Prepare(*printer_, fountain, fileName);
   return PreviewWith(*printer_, lines);
 }
@@ -105,7 +149,7 @@ bool TPrintController::PrintPreview(const TStrings& lines, TFountain* fountain,
 bool TPrintController::Print(const TStrings& lines, TFountain* fountain,
                              const std::string& fileName) {
   if (busy_) return false;
-  BusyGuard guard(busy_);
+  TBusyScope busy(*this);
   Prepare(*printer_, fountain, fileName);
   return PrintWith(*printer_, lines);
 }
@@ -113,21 +157,24 @@ bool TPrintController::Print(const TStrings& lines, TFountain* fountain,
 bool TPrintController::PageSetup(const TStrings* lines, TFountain* fountain,
                                  const std::string& fileName) {
   if (busy_) return false;
-  BusyGuard guard(busy_);
+  TBusyScope busy(*this);
   Prepare(*printer_, fountain, fileName);
   TFormStringsPrinterEditor form(*printer_, lines, parent_);
   TStringsPrinter& copy = form.Copy();
   Prepare(copy, fountain, fileName);
   form.OnPrinterSetup = [this] {
-    if (RunPrinterDialog)
+    if (RunPrinterDialog) {
       RunPrinterDialog(device_->Printer());
-    else
-      QPrintDialog(&device_->Printer(), parent_).exec();
+    } else {
+      QPrintDialog dialog(&device_->Printer(), parent_);
+      AsPrinterSetting(dialog);
+      ExecTracked(dialog);
+    }
   };
   form.OnPrint = [this](TStringsPrinter& p, const TStrings& l) { PrintWith(p, l); };
   form.OnPreview = [this](TStringsPrinter& p, const TStrings& l) { PreviewWith(p, l); };
-  const bool ok = RunPageSetup ? RunPageSetup(form) : form.exec() == QDialog::Accepted;
-  if (!ok) return false;
+  const bool ok = RunPageSetup ? RunPageSetup(form) : ExecTracked(form) == QDialog::Accepted;
+  if (!ok || cancelled_) return false;
   printer_->CopyFrom(&copy);
   if (!SaveSettings()) prompter_.Error("印刷の設定を保存できませんでした: " + iniPath_);
   return true;
@@ -135,10 +182,11 @@ bool TPrintController::PageSetup(const TStrings* lines, TFountain* fountain,
 
 bool TPrintController::PrinterSetting() {
   if (busy_) return false;
-  BusyGuard guard(busy_);
+  TBusyScope busy(*this);
   if (RunPrinterDialog) return RunPrinterDialog(device_->Printer());
   QPrintDialog dialog(&device_->Printer(), parent_);
-  return dialog.exec() == QDialog::Accepted;
+  AsPrinterSetting(dialog);
+  return ExecTracked(dialog) == QDialog::Accepted;
 }
 
 } // namespace ze

@@ -7,10 +7,12 @@
 // into it.
 
 #include <QPointer>
+#include <QDialog>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Prompter.h"
 #include "printing/QtPrinterDevice.h"
@@ -20,6 +22,7 @@ namespace ze {
 
 class TFountain;
 class TFormStringsPrinterEditor;
+class TFormStringsPrinterProgress;
 
 class TPrintController {
 public:
@@ -46,6 +49,12 @@ public:
   bool PrinterSetting();
   // True while pages are built or shown: every command is refused then.
   bool Busy() const noexcept { return busy_; }
+  // Stops whatever the running command shows: the build is cancelled (as
+  // if the progress window's cancel button was pressed) and the preview
+  // and the dialogs close. The command returns once its event loop ends;
+  // nothing happens when idle. For a window that must close or free the
+  // document being printed.
+  void Cancel();
 
   void LoadSettings();
   bool SaveSettings();
@@ -55,8 +64,11 @@ public:
   std::function<void(TStringsPrinter&, const TMetaFileList&)> ShowPreview;
   std::function<bool(TFormStringsPrinterEditor&)> RunPageSetup;
   std::function<bool(QPrinter&)> RunPrinterDialog;
+  // Told when Busy changes (the window's command states follow it).
+  std::function<void()> OnBusyChange;
 
 private:
+  struct TBusyScope;
   void Prepare(TStringsPrinter& p, TFountain* fountain, const std::string& fileName);
   bool PrintWith(TStringsPrinter& p, const TStrings& lines);
   bool PreviewWith(TStringsPrinter& p, const TStrings& lines);
@@ -65,8 +77,13 @@ private:
   std::string iniPath_;
   std::unique_ptr<TQtPrinterDevice> device_;
   std::unique_ptr<TStringsPrinter> printer_;
+  // Runs a modal window of a command, reachable by Cancel meanwhile.
+  int ExecTracked(QDialog& dialog);
   std::string lastPdf_;
   bool busy_ = false;
+  bool cancelled_ = false;
+  QPointer<TFormStringsPrinterProgress> progress_;
+  std::vector<QPointer<QDialog>> shown_;
 };
 
 } // namespace ze

@@ -207,62 +207,131 @@ uint64_t LoadNeed(uint64_t bytes, uint64_t rows) {
   return bytes + rows * (TEditorStringList::RowBytes() + 12);
 }
 
-// Reads the whole file into rows in one pass: every byte is kept, CR LF,
-// LF and CR end a line (a CR at the end of one read and an LF at the
-// start of the next are one line break), and a last line without a break
-// becomes a reEndOfText row. The memory the text will take is projected
-// from what was read so far and checked after every read, so a file of
-// very many short lines is refused early, not when memory has run out.
-void ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget) {
-  constexpr size_t kBlock = size_t{1} << 20;
-  std::unique_ptr<char[]> buf(new char[kBlock]);
-  ByteStringArena arena;
-  std::string pending; // a line begun in an earlier block
-  bool skipLf = false;
-  uint64_t done = 0;
-  for (;;) {
-    const size_t n = in.Read(buf.get(), kBlock);
-    if (n == 0) break;
-    done += n;
-    const uint64_t expected = std::max<uint64_t>(in.Size(), done);
-    const uint64_t rowsSoFar = static_cast<uint64_t>(rows.Count()) + 1;
-    in.CheckMemory(LoadNeed(expected, rowsSoFar * expected / done), budget);
-    if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
+// Line breaks as they were found.
+struct TBreakCounts {
+  long long CrLf = 0, Lf = 0, Cr = 0;
+};
 
-    const char* p = buf.get();
-    const char* end = p + n;
-    if (skipLf && *p == '\n') ++p;
-    skipLf = false;
-    while (p < end) {
-      const char* e = FindLineEnd(p, end);
-      if (e == end) {
-        pending.append(p, static_cast<size_t>(e - p));
-        break;
-      }
-      if (pending.empty()) {
-        rows.AppendSilently(arena.Make(std::string_view(p, static_cast<size_t>(e - p))));
-      } else {
-        pending.append(p, static_cast<size_t>(e - p));
-        rows.AppendSilently(arena.Make(pending));
-        pending.clear();
-        pending.shrink_to_fit();
-      }
-      if (*e++ == '\r') {
-        if (e == end) skipLf = true;
-        else if (*e == '\n') ++e;
-      }
-      p = e;
+// Cuts text into rows at CR LF, LF and CR, counting the breaks; a last
+// line without a break becomes a reEndOfText row. With pending, a line
+// begun in an earlier piece continues; skipLf says the earlier piece ended
+// with CR. Returns the unfinished last line's bytes through pending.
+void CutRows(const char* p, const char* end, TEditorStringList& rows, ByteStringArena& arena,
+             std::string& pending, bool& skipLf, TBreakCounts& breaks) {
+  if (skipLf && p < end) {
+    if (*p == '\n') {
+      ++p;
+      ++breaks.CrLf;
+    } else {
+      ++breaks.Cr;
     }
+    skipLf = false;
   }
+  while (p < end) {
+    const char* e = FindLineEnd(p, end);
+    if (e == end) {
+      pending.append(p, static_cast<size_t>(e - p));
+      break;
+    }
+    if (pending.empty()) {
+      rows.AppendSilently(arena.Make(std::string_view(p, static_cast<size_t>(e - p))));
+    } else {
+      pending.append(p, static_cast<size_t>(e - p));
+      rows.AppendSilently(arena.Make(pending));
+      pending.clear();
+      pending.shrink_to_fit();
+    }
+    if (*e++ == '\r') {
+      if (e == end) skipLf = true;
+      else if (*e == '\n') ++e, ++breaks.CrLf;
+      else ++breaks.Cr;
+    } else {
+      ++breaks.Lf;
+    }
+    p = e;
+  }
+}
+
+void FinishRows(TEditorStringList& rows, ByteStringArena& arena, std::string& pending,
+                bool skipLf, TBreakCounts& breaks) {
+  if (skipLf) ++breaks.Cr;
   if (!pending.empty()) {
     rows.AppendSilently(arena.Make(pending));
     rows.SetRowAttribute(rows.Count() - 1, reEndOfText);
   }
 }
 
+// Reads the whole file into rows in one pass: every byte is kept, CR LF,
+// LF and CR end a line (a CR at the end of one read and an LF at the
+// start of the next are one line break), and a last line without a break
+// becomes a reEndOfText row. The memory the text will take is projected
+// from what was read so far and checked after every read, so a file of
+// very many short lines is refused early, not when memory has run out.
+// Every block also goes to the sniffer, when there is one; when the first
+// block looks like text in another encoding, the bytes are kept whole in
+// raw instead (rawMode), for converting them.
+void ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget, TEncodingSniffer* sniff,
+              TBreakCounts& breaks, std::string& raw, bool& rawMode) {
+  constexpr size_t kBlock = size_t{1} << 20;
+  std::unique_ptr<char[]> buf(new char[kBlock]);
+  ByteStringArena arena;
+  std::string pending; // a line begun in an earlier block
+  bool skipLf = false;
+  uint64_t done = 0;
+  rawMode = false;
+  for (;;) {
+    const size_t n = in.Read(buf.get(), kBlock);
+    if (n == 0) break;
+    const bool firstBlock = done == 0;
+    done += n;
+    const uint64_t expected = std::max<uint64_t>(in.Size(), done);
+    if (sniff) sniff->Feed(std::string_view(buf.get(), n));
+    if (firstBlock && sniff && sniff->LikelyConverted()) {
+      rawMode = true;
+      in.CheckMemory(expected * 3, budget); // the bytes, the converted text, its rows
+      raw.reserve(static_cast<size_t>(expected));
+    }
+    if (rawMode) {
+      raw.append(buf.get(), n);
+      continue;
+    }
+    const uint64_t rowsSoFar = static_cast<uint64_t>(rows.Count()) + 1;
+    in.CheckMemory(LoadNeed(expected, rowsSoFar * expected / done), budget);
+    if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
+    CutRows(buf.get(), buf.get() + n, rows, arena, pending, skipLf, breaks);
+  }
+  if (!rawMode) FinishRows(rows, arena, pending, skipLf, breaks);
+}
+
+// The whole file as bytes, for converting it.
+std::string ReadAllBytes(TFileReader& in, uint64_t budget) {
+  in.CheckMemory(in.Size() * 3, budget); // the bytes, the converted text, its rows
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(in.Size()));
+  char buf[1 << 16];
+  while (size_t n = in.Read(buf, sizeof buf)) bytes.append(buf, n);
+  return bytes;
+}
+
+TLineBreak MostFrequent(const TBreakCounts& b, TLineBreak none, bool& mixed) {
+  mixed = (b.CrLf > 0) + (b.Lf > 0) + (b.Cr > 0) > 1;
+  if (b.CrLf + b.Lf + b.Cr == 0) return none;
+  TLineBreak style = TLineBreak::CrLf;
+  long long most = b.CrLf;
+  if (b.Lf > most) style = TLineBreak::Lf, most = b.Lf;
+  if (b.Cr > most) style = TLineBreak::Cr;
+  return style;
+}
+
 } // namespace
 
-void TEditorStrings::LoadFromFile(const std::string& path) {
+void TEditorStrings::LoadFromFile(const std::string& path) { Load(path, nullptr); }
+
+void TEditorStrings::LoadFromFileAs(const std::string& path, TEncoding encoding) {
+  Load(path, &encoding);
+}
+
+void TEditorStrings::Load(const std::string& path, const TEncoding* forced) {
   // The new text is read aside: whatever fails, the text shown so far
   // stays as it was.
   TFileReader in(path);
@@ -270,8 +339,46 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   // At the least the bytes themselves and a row per 64 of them.
   in.CheckMemory(LoadNeed(in.Size(), in.Size() / 64), budget);
   TEditorStringList rows;
+  TFileFormat format;
+  TFileIdentity identity = in.Identity();
   try {
-    ReadRows(in, rows, budget);
+    // CP932 text (most files, and every file of ASCII bytes by default)
+    // is taken as it is read; other text is read again whole and converted.
+    TEncodingSniffer sniff;
+    TBreakCounts breaks;
+    TEncoding e = forced ? *forced : TEncoding::Cp932;
+    bool settled = true;
+    std::string raw;
+    bool rawMode = false;
+    if (!forced || e == TEncoding::Cp932)
+      ReadRows(in, rows, budget, forced ? nullptr : &sniff, breaks, raw, rawMode);
+    if (!forced) settled = sniff.Settled(asciiDefault_, e);
+    if (!rawMode && settled && e == TEncoding::Cp932) {
+      format.LineBreak = MostFrequent(breaks, format_.LineBreak, format.MixedLineBreaks);
+    } else {
+      if (!rawMode) { // guessed CP932 from the start, or a chosen encoding: read again
+        TEditorStringList().SwapRows(rows);
+        TFileReader again(path);
+        identity = again.Identity();
+        raw = ReadAllBytes(again, budget);
+      }
+      if (!settled) e = DetectEncoding(raw, asciiDefault_);
+      TDecodedText d;
+      if (e == TEncoding::Cp932) d.Text.swap(raw);
+      else d = DecodeText(raw, e);
+      std::string().swap(raw);
+      ByteStringArena arena;
+      std::string pending;
+      bool skipLf = false;
+      TBreakCounts counts;
+      CutRows(d.Text.data(), d.Text.data() + d.Text.size(), rows, arena, pending, skipLf, counts);
+      FinishRows(rows, arena, pending, skipLf, counts);
+      format.Encoding = d.Encoding;
+      format.LineBreak = MostFrequent(counts, format_.LineBreak, format.MixedLineBreaks);
+      format.Variants = std::move(d.Variants);
+      format.Exact = d.Exact;
+      format.Problem = std::move(d.Problem);
+    }
   } catch (const std::bad_alloc&) {
     in.FailTooBig();
   } catch (const std::length_error&) {
@@ -291,16 +398,44 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
     store_->ReparseAll();
   }
   filePath_ = path;
-  fileIdentity_ = in.Identity();
+  fileIdentity_ = identity;
+  format_ = std::move(format);
+}
+
+std::string TEditorStrings::EncodedText() const {
+  const char* lb = LineBreakBytes(format_.LineBreak);
+  std::string text;
+  for (int r = 0, n = store_->Count(); r < n; ++r) {
+    text += store_->Ref(r).view();
+    if (store_->RowAttribute(r) == reLineBreak) text += lb;
+  }
+  if (format_.Encoding == TEncoding::Cp932) return text;
+  std::string out, problem;
+  if (!EncodeText(text, format_.Encoding, format_.Variants, out, problem))
+    throw EFileError(std::string(EncodingName(format_.Encoding)) + " で保存できません。" + problem);
+  return out;
 }
 
 void TEditorStrings::SaveToFile(const std::string& path) const {
-  AtomicFileWriter out(path);
-  for (int r = 0, n = store_->Count(); r < n; ++r) {
-    out.Write(store_->Ref(r).view());
-    if (store_->RowAttribute(r) == reLineBreak) out.Write("\r\n");
+  if (format_.Encoding != TEncoding::Cp932) {
+    std::string bytes;
+    try {
+      bytes = EncodedText(); // nothing is written when a character does not fit
+    } catch (const EFileError& e) {
+      throw EFileError("\"" + path + "\" を" + e.what());
+    }
+    AtomicFileWriter out(path);
+    out.Write(bytes);
+    out.Commit();
+  } else {
+    const char* lb = LineBreakBytes(format_.LineBreak);
+    AtomicFileWriter out(path);
+    for (int r = 0, n = store_->Count(); r < n; ++r) {
+      out.Write(store_->Ref(r).view());
+      if (store_->RowAttribute(r) == reLineBreak) out.Write(lb);
+    }
+    out.Commit();
   }
-  out.Commit();
   filePath_ = path;
   fileIdentity_ = IdentityOfPath(path);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Encoding.h"
 #include "platform/FileIdentity.h"
 #include "text/ScreenStrings.h"
 
@@ -21,6 +22,23 @@ struct TRowCol {
 };
 TRowCol RowColAtOffset(const TEditorScreenStrings& rows, int firstRow, long long offset,
                        const TColumnSettings& cs);
+
+// How a document's file is written: its encoding, its line breaks and the
+// Unicode variants it used, as found when it was read (or chosen for a new
+// document or in Save As).
+struct TFileFormat {
+  TEncoding Encoding = TEncoding::Cp932;
+  TLineBreak LineBreak = TLineBreak::CrLf;
+  // The file had more than one kind of line break (it is written with the
+  // most frequent one).
+  bool MixedLineBreaks = false;
+  TUnicodeVariants Variants;
+  // False when the file's text could not be held exactly (a character
+  // CP932 lacks, bytes the encoding cannot read): the document must not be
+  // saved over the file; Problem says where and why.
+  bool Exact = true;
+  std::string Problem;
+};
 
 class TEditorStrings : public TStrings {
 public:
@@ -45,9 +63,25 @@ public:
   // Only regular files are read, and only when they fit in the memory
   // left. Raises EFileError naming the file and the reason (what it is,
   // or its size); the text is then as it was.
+  // The encoding is detected over the whole file (TEncodingSniffer, then
+  // DetectEncoding); text in another encoding than CP932 is converted.
   void LoadFromFile(const std::string& path) override;
-  // Replaces the file safely (see AtomicFileWriter) with Text's bytes.
+  // The same, read in the given encoding instead of the detected one.
+  void LoadFromFileAs(const std::string& path, TEncoding encoding);
+  // Replaces the file safely (see AtomicFileWriter) with the text in the
+  // document's format. Raises EFileError, writing nothing, when the
+  // encoding cannot hold a character (the message names its line).
   void SaveToFile(const std::string& path) const override;
+
+  // The format of the file last loaded (or what a new document gets).
+  const TFileFormat& FileFormat() const { return format_; }
+  void SetFileFormat(const TFileFormat& f) { format_ = f; }
+  // What text of ASCII bytes only is read as, and the format of a new
+  // document (Clear keeps the format; these are for the window's New).
+  void SetDefaultEncoding(TEncoding e) { asciiDefault_ = e; }
+  TEncoding DefaultEncoding() const { return asciiDefault_; }
+  // The whole text in bytes of the document's format.
+  std::string EncodedText() const;
 
   // The file last loaded or saved, and its identity at that moment.
   const std::string& FilePath() const { return filePath_; }
@@ -80,6 +114,10 @@ private:
   // Saving is const for callers, yet it is what the file now holds.
   mutable std::string filePath_;
   mutable TFileIdentity fileIdentity_;
+  TFileFormat format_;
+  TEncoding asciiDefault_ = TEncoding::Cp932;
+
+  void Load(const std::string& path, const TEncoding* forced);
 };
 
 } // namespace ze

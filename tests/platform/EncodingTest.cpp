@@ -288,3 +288,38 @@ TEST(DecodeText, RandomTextsWithVariantCharactersRoundTrip) {
 
 } // namespace
 } // namespace ze
+
+namespace ze {
+namespace {
+
+// A file read in blocks is judged like the whole, wherever the blocks cut
+// its characters and escapes.
+TEST(EncodingSniffer, BlocksAreJudgedLikeTheWhole) {
+  const std::string text = "日本語と ASCII の混ざった文、〜も ｶﾅ も。\nline two\n";
+  std::vector<std::string> samples = {
+      Iconv("UTF-8", "UTF-8", text), Iconv("CP932", "UTF-8", text), Iconv("EUC-JP", "UTF-8", text),
+      Iconv("ISO-2022-JP", "UTF-8", "日本語\n"), "plain ascii\n", "\xEF\xBB\xBFx", "x\x80\xA0\xFD"};
+  std::mt19937 rng(5);
+  for (const std::string& s : samples) {
+    TEncodingSniffer whole;
+    whole.Feed(s);
+    TEncoding a{}, b{};
+    bool settledWhole = whole.Settled(TEncoding::Cp932, a);
+    for (int round = 0; round < 50; ++round) {
+      TEncodingSniffer parts;
+      for (size_t i = 0; i < s.size();) {
+        size_t n = 1 + rng() % 5;
+        parts.Feed(std::string_view(s).substr(i, n));
+        i += n;
+      }
+      ASSERT_EQ(parts.Settled(TEncoding::Cp932, b), settledWhole);
+      if (settledWhole) EXPECT_EQ(a, b);
+      for (TEncoding e : {TEncoding::Utf8, TEncoding::Cp932, TEncoding::EucJp})
+        EXPECT_EQ(parts.ReadsAs(e), whole.ReadsAs(e));
+    }
+    EXPECT_EQ(DetectEncoding(s), settledWhole ? a : DetectEncoding(s));
+  }
+}
+
+} // namespace
+} // namespace ze
