@@ -18,6 +18,7 @@
 #include "dragdrop/qt/OleddEditorWidget.h"
 #include "dragdrop/qt/WindowDropTarget.h"
 #include "editorprop/EditorProp.h"
+#include "platform/Encoding.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "platform/qt/EditorWidget.h"
@@ -213,7 +214,15 @@ void TForm1::AddReadFile() {
     prompter_.Error(LoadFailedMessage(path, error.what()));
     return;
   }
-  e->SetSelText(LinesWithBreaks(bytes));
+  // The file may be in another encoding than the document: its text is
+  // read as such and converted, with visible replacements for what the
+  // document cannot hold (the user is told where).
+  const TDecodedText decoded =
+      DecodeText(bytes, DetectEncoding(bytes, e->Lines()->DefaultEncoding()));
+  e->SetSelText(LinesWithBreaks(decoded.Text));
+  if (!decoded.Exact)
+    prompter_.Notice(path + " の一部の文字はこの文書で表せないため「?」に置き換えました。\n" +
+                     decoded.Problem);
 }
 
 void TForm1::ClearPage() {

@@ -175,6 +175,20 @@ TEST_F(DocumentsWindowTest, InsertEndsEveryLineAndCheckedFilesOnly) {
   EXPECT_EQ(Text(w->ActiveEditor()), "one\r\ntwo\r\nend");
 }
 
+TEST_F(DocumentsWindowTest, InsertConvertsAFileInAnotherEncoding) {
+  // UTF-8 text; the document holds CP932.
+  File("utf8.txt",
+       "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe6\x96\x87\xe7\xab\xa0\xe3\x81\xa7"
+       "\xe3\x81\x99\xe3\x80\x82\n");
+  auto w = Make();
+  prompter.openAnswers.push_back({dir.File("utf8.txt")});
+  ASSERT_TRUE(w->Run(C::AddRead));
+  // 日本語の文章です。 in CP932.
+  EXPECT_EQ(Text(w->ActiveEditor()),
+            "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6\x8f\xcd\x82\xc5\x82\xb7\x81\x42\r\n");
+  EXPECT_TRUE(prompter.asked.empty());
+}
+
 TEST_F(DocumentsWindowTest, ClearAsksAndKeepsThePathAndCaption) {
   const std::string a = File("a.txt", "x\r\ny\r\n");
   auto w = Make();
