@@ -27,6 +27,23 @@ namespace {
 using C = TCommandId;
 namespace fs = std::filesystem;
 
+// Also records what the file dialogs were given.
+struct DialogPrompter : test::ScriptedPrompter {
+  std::vector<std::string> filters, folders, suggested;
+  std::vector<std::string> AskOpenFileNames(const std::string& title, const std::string& filter,
+                                            const std::string& startDir, bool multi) override {
+    filters.push_back(filter);
+    folders.push_back(startDir);
+    return ScriptedPrompter::AskOpenFileNames(title, filter, startDir, multi);
+  }
+  std::optional<std::string> AskSaveFileName(const std::string& title, const std::string& filter,
+                                             const std::string& name) override {
+    filters.push_back(filter);
+    suggested.push_back(name);
+    return ScriptedPrompter::AskSaveFileName(title, filter, name);
+  }
+};
+
 class DocumentsWindowTest : public ::testing::Test {
 protected:
   void SetUp() override { test::App(); }
@@ -62,8 +79,29 @@ protected:
   static QString Tab(TForm1& w, int i) { return w.PageControl1()->tabText(i); }
 
   test::TempDir dir;
-  test::ScriptedPrompter prompter;
+  DialogPrompter prompter;
 };
+
+TEST_F(DocumentsWindowTest, DialogsGetTheirFiltersAndStartAtTheDocument) {
+  const std::string a = File("a.txt", "a");
+  auto w = Make();
+  Open(*w, a);
+  Open(*w, dir.File("missing.txt"));
+  ASSERT_EQ(prompter.filters.size(), 2u);
+  EXPECT_EQ(prompter.filters[0],
+            "テキスト形式 (*.txt *.pas *rtf *.euc *.sgm *.sgml *.sjs);;全てのファイル (*)");
+  EXPECT_EQ(prompter.folders[0], ""); // Untitled: the dialog's own choice
+  EXPECT_EQ(prompter.folders[1], fs::path(a).parent_path().string());
+  prompter.saveAnswers.push_back(std::nullopt);
+  w->SaveActiveAs();
+  EXPECT_EQ(prompter.filters.back(), "テキストファイル (*.txt);;全てのファイル (*)");
+  EXPECT_EQ(prompter.suggested.back(), a);
+  ASSERT_TRUE(w->Run(C::New1));
+  w->ActiveEditor()->SetSelText("x");
+  prompter.saveAnswers.push_back(std::nullopt);
+  w->SaveActiveAs();
+  EXPECT_EQ(prompter.suggested.back(), "*.txt");
+}
 
 TEST_F(DocumentsWindowTest, OpenFillsTheEmptyStartPageThenMakesNewPages) {
   const std::string a = File("a.txt", "alpha\r\n");
