@@ -20,12 +20,14 @@ using test::ScriptedPrompter;
 using test::TempDir;
 using test::WriteFile;
 
+// Kept alive to the end of the process: destroying it while editor widgets
+// created by the tests are still registered with it crashes at exit.
 QApplication& App() {
   static int argc = 1;
   static char name[] = "dialogs_qt_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 TDicSettings Sample() {
