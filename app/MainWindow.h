@@ -18,6 +18,8 @@
 #include "app/CommandState.h"
 #include "app/DocumentList.h"
 #include "app/PageWidget.h"
+#include "app/commands/EditCommands.h"
+#include "app/commands/SearchCommands.h"
 #include "app/settings/Settings.h"
 #include "app/settings/SettingsFiles.h"
 #include "platform/Keys.h"
@@ -25,6 +27,7 @@
 class QComboBox;
 class QLabel;
 class QMimeData;
+class QMouseEvent;
 class QTabWidget;
 class QToolBar;
 
@@ -51,6 +54,14 @@ public:
     TPageWidget::TEditorFactory EditorFactory;
     // Opens a help page (a URL); empty: the desktop's browser.
     std::function<void(const std::string& url)> OpenUrl;
+    // Today's date for the date commands; empty: the system clock.
+    TClock Clock;
+    // The search and replace dialogs; empty: the program's own.
+    TSearchDialogFn SearchDialog;
+    TReplaceDialogFn ReplaceDialog;
+    // Asks about one replacement in a box placed beside the caret; off:
+    // the prompter's Yes/No/Cancel/All question (tests).
+    bool PlaceReplaceQuestion = false;
   };
 
   TForm1(TPrompter& prompter, TOptions options, QWidget* parent = nullptr);
@@ -112,6 +123,9 @@ public:
   // Key releases follow the editor's own handling (mark clean-up).
   std::function<bool(TEditor& editor, int virtualKey, TShiftState shift)> OnEditorKeyDown;
   std::function<void(TEditor& editor, int virtualKey, TShiftState shift)> OnEditorKeyUp;
+
+  // ---- search: the find text, replace text and options of this window.
+  TSearchState& SearchState() { return search_; }
 
   // ---- bars
   QToolBar* Bar(TBarId id) const { return bars_[static_cast<std::size_t>(id)]; }
@@ -177,6 +191,21 @@ private:
   void OpenHelp(const char* file);
   bool ShortcutTaken(const QKeyEvent& e);
 
+  // MainWindowEdit.cpp
+  void InstallEditHandlers();
+  // The active page's views, with the other one of a split page.
+  TDocumentViews Views();
+  TMsgResult AskReplacePlaced(const std::string& text, const TConfirmAnchor& where);
+  void ReplaceCommandRun();
+  // A double-click in an editor; true when it was handled here.
+  bool EditorDoubleClick(TEditorWidget* w, QMouseEvent* e);
+
+  // MainWindowMarks.cpp
+  void InstallMarkHandlers();
+  void FillMarkSnapshot(const TEditor& e, TCommandSnapshot& s) const;
+  // The Mark menu's submenus follow the states of their items.
+  void RefreshMarkSubmenus();
+
   // MainWindowClose.cpp
   bool CloseQuery();
   // Takes the window's state into the settings and writes the files;
@@ -206,6 +235,7 @@ private:
   bool lineNumbers_ = false, ruler_ = false, lineCursor_ = false;
   bool building_ = true;
   bool closing_ = false;
+  TSearchState search_;
 };
 
 } // namespace ze

@@ -20,6 +20,7 @@
 
 #include "app/Documents.h"
 #include "app/MainWindow.h"
+#include "app/commands/MarkCommands.h"
 #include "platform/Keys.h"
 #include "platform/Prompter.h"
 #include "platform/qt/EditorWidget.h"
@@ -160,6 +161,8 @@ void TForm1::UpdateMarkColumn(TEditor& e) {
     bar->SetDigitWidth(13);
     bar->SetLeftMargin(0);
     bar->SetRightMargin(0);
+    e.SetImageMarks(&BookmarkImages());
+    e.SetImageDigits(&JumpMarkImages());
   }
 }
 
@@ -376,8 +379,14 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
         });
     }
     break;
-  case QEvent::MouseButtonRelease:
   case QEvent::MouseButtonDblClick:
+    if (watched != w && EditorDoubleClick(w, static_cast<QMouseEvent*>(e))) {
+      RefreshCommands();
+      return true;
+    }
+    RefreshCommands();
+    break;
+  case QEvent::MouseButtonRelease:
     RefreshCommands();
     break;
   default:
