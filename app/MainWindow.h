@@ -205,6 +205,9 @@ private:
   void FillMarkSnapshot(const TEditor& e, TCommandSnapshot& s) const;
   // The Mark menu's submenus follow the states of their items.
   void RefreshMarkSubmenus();
+  // A Mark menu shortcut whose command cannot act now still belongs to
+  // the menu: it does nothing instead of moving the caret.
+  bool MarkKeyTaken(const QKeyEvent& e) const;
 
   // MainWindowClose.cpp
   bool CloseQuery();

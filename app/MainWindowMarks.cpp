@@ -3,6 +3,7 @@
 // and numbered lists before the editor sees a key, the row mark clean-up
 // after it.
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include "app/MainWindow.h"
@@ -78,6 +79,16 @@ void TForm1::FillMarkSnapshot(const TEditor& e, TCommandSnapshot& s) const {
     for (int n = 0; n < kJumpMarkCount; ++n)
       if (Has(marks, JumpRowMark(n + 1))) m.JumpUsed[std::size_t(n)] = true;
   }
+}
+
+bool TForm1::MarkKeyTaken(const QKeyEvent& e) const {
+  const QKeySequence key(e.keyCombination());
+  if (key.isEmpty() || !ActiveEditor()) return false;
+  for (std::size_t i = Index(C::BoockMark1); i <= Index(C::DelJumpMarks); ++i) {
+    const QKeySequence s = Action(CommandAt(i))->shortcut();
+    if (!s.isEmpty() && s.matches(key) == QKeySequence::ExactMatch) return true;
+  }
+  return false;
 }
 
 // A submenu is open to the user only while one of its items can run.

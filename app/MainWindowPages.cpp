@@ -360,6 +360,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     }
     break;
   case QEvent::KeyPress:
+    if (watched == w && MarkKeyTaken(*static_cast<QKeyEvent*>(e))) return true;
     if (OnEditorKeyDown && watched == w) {
       auto* ke = static_cast<QKeyEvent*>(e);
       const int vk = VirtualKeyFromEvent(*ke);
