@@ -40,7 +40,10 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("zorvaneeditor"));
 
   ze::TQtPrompter prompter(nullptr);
-  ze::TForm1 window(prompter, {});
+  ze::TForm1::TOptions options;
+  // Each replacement is asked about in a box beside the occurrence.
+  options.PlaceReplaceQuestion = true;
+  ze::TForm1 window(prompter, options);
   prompter.SetParent(&window);
   ze::WatchFirstPaint(window, clock);
   window.show();
