@@ -176,6 +176,22 @@ TEST_F(CommandsWindowTest, CaseKeysConvertOnlyTheSelectionAndKeepDoubleByteText)
   EXPECT_EQ(Text(*w), "abc アxyz def");
 }
 
+TEST_F(CommandsWindowTest, CaseKeysConvertABoxInPlace) {
+  auto w = Make();
+  SetText(*w, "abcd\r\nefgh\r\nijkl\r\n");
+  Key(*w, Qt::Key_K, Qt::ControlModifier);
+  Ed(*w).SetRowCol(0, 1);
+  for (int i = 0; i < 2; ++i)
+    Key(*w, Qt::Key_Right, Qt::ShiftModifier);
+  for (int i = 0; i < 2; ++i)
+    Key(*w, Qt::Key_Down, Qt::ShiftModifier);
+  ASSERT_EQ(Ed(*w).SelectionMode(), smBox);
+  Key(*w, Qt::Key_F7);
+  // The rows keep their places: no line breaks come in with the box.
+  EXPECT_EQ(Text(*w), "aBCd\r\neFGh\r\niJKl\r\n");
+  EXPECT_EQ(Ed(*w).SelectionMode(), smBox);
+}
+
 TEST_F(CommandsWindowTest, CopyLineAndCopyAllLeaveTheCaretWhereItWas) {
   auto w = Make();
   SetText(*w, "first\r\nsecond\r\n");
