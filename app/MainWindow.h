@@ -5,6 +5,8 @@
 //   MainWindow.cpp          creation, bars, menus, status bar, font bar
 //   MainWindowPages.cpp     pages and documents, active editor, refreshes
 //   MainWindowCommands.cpp  the command handlers this window provides
+//   MainWindowEdit.cpp      the Edit and Search commands, double-click
+//   MainWindowMarks.cpp     the Mark menu, template keys, mark clean-up
 //   MainWindowClose.cpp     the close query, Exit, writing the settings
 
 #include <QMainWindow>

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QMenu>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <cstdlib>
@@ -424,8 +425,16 @@ TEST_F(CommandsWindowTest, JumpMarksAndBookmarkNavigationFromTheirShortcuts) {
     text += "row " + std::to_string(i) + "\r\n";
   SetText(*w, text);
   TEditor& e = Ed(*w);
+  // The "go to" submenu opens only while a jump mark exists.
+  QMenu* goTo = nullptr;
+  for (QObject* o : w->Action(C::GoMark1)->associatedObjects())
+    if (auto* m = qobject_cast<QMenu*>(o)) goTo = m;
+  ASSERT_NE(goTo, nullptr);
+  w->RefreshCommands();
+  EXPECT_FALSE(goTo->menuAction()->isEnabled());
   e.SetRowCol(10, 0);
   Key(*w, Qt::Key_3, Qt::ControlModifier);
+  EXPECT_TRUE(goTo->menuAction()->isEnabled());
   e.SetRowCol(20, 0);
   Key(*w, Qt::Key_3, Qt::ControlModifier);
   EXPECT_EQ(e.GetRowMarks(10), 0u);
