@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <functional>
 
 #include "app/MainWindow.h"
 #include "app/commands/EditCommands.h"
@@ -37,6 +38,20 @@ public:
 private:
   TEditor& e_;
   TEditorHitStyle style_;
+};
+
+// A question box that takes its place once its final size is known: a
+// message box settles its size only as it shows.
+class TPlacedQuestion : public QMessageBox {
+public:
+  using QMessageBox::QMessageBox;
+  std::function<void(QMessageBox&)> Place;
+
+protected:
+  void showEvent(QShowEvent* e) override {
+    QMessageBox::showEvent(e);
+    if (Place) Place(*this);
+  }
 };
 
 // The user's short date format in the pattern letters ShortDateText knows
@@ -129,22 +144,24 @@ void TForm1::ReplaceCommandRun() {
 }
 
 TMsgResult TForm1::AskReplacePlaced(const std::string& text, const TConfirmAnchor& where) {
-  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
-                  QString::fromStdString(text),
-                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel |
-                      QMessageBox::YesToAll,
-                  this);
+  TPlacedQuestion box(QMessageBox::Question, QApplication::applicationDisplayName(),
+                      QString::fromStdString(text),
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel |
+                          QMessageBox::YesToAll,
+                      this);
   box.button(QMessageBox::YesToAll)->setText(QStringLiteral("すべて"));
-  box.adjustSize();
-  if (TEditorWidget* w = ActiveEditorWidget()) {
+  TEditorWidget* w = ActiveEditorWidget();
+  box.Place = [w, where](QMessageBox& b) {
+    if (!w) return;
     const QPoint caret = w->viewport()->mapToGlobal(QPoint(where.CaretX, where.CaretY));
     QScreen* screen = w->screen() ? w->screen() : QApplication::primaryScreen();
     const QRect g = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const TPoint p = PlaceConfirmBox(caret.x(), caret.y(), where.RowHeight, box.width(),
-                                     box.height(),
+    const QSize size = b.frameGeometry().size();
+    const TPoint p = PlaceConfirmBox(caret.x(), caret.y(), where.RowHeight, size.width(),
+                                     size.height(),
                                      TRect{g.left(), g.top(), g.right() + 1, g.bottom() + 1});
-    box.move(p.X, p.Y);
-  }
+    b.move(p.X, p.Y);
+  };
   switch (box.exec()) {
   case QMessageBox::Yes:
     return TMsgResult::Yes;

@@ -6,8 +6,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QAbstractButton>
 #include <QDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <cstdlib>
@@ -49,6 +51,7 @@ protected:
     o.DataDir = dir.Path();
     o.OpenUrl = [](const std::string&) {};
     o.Clock = [this] { return today; };
+    o.PlaceReplaceQuestion = placeQuestion;
     if (!realSearchDialog)
       o.SearchDialog = [this](ByteString& find, TSearchOptions& options) {
         return Answer(find, nullptr, options);
@@ -103,6 +106,7 @@ protected:
   test::ScriptedPrompter prompter;
   std::deque<TDialogAnswer> dialogs;
   TDate today{2024, 3, 5, 2};
+  bool placeQuestion = false;
 };
 
 // ---------------------------------------------------------------- line commands
@@ -292,6 +296,40 @@ TEST_F(CommandsWindowTest, ReplaceWithConfirmationAnsweredAllReplacesTheRestWith
   // Each replacement is its own undo step.
   Key(*w, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Text(*w), "cat dog dog cat");
+}
+
+TEST_F(CommandsWindowTest, TheProgramsReplaceQuestionStandsBesideTheOccurrence) {
+  placeQuestion = true;
+  auto w = Make();
+  SetText(*w, "xx cat\r\ncat");
+  TEditor& e = Ed(*w);
+  QWidget* view = w->ActiveEditorWidget()->viewport();
+  dialogs.push_back({true, "cat", "dog", soDown | soReplaceAll | soReplaceConfirm});
+  QRect box;
+  QPoint hit;
+  QTimer::singleShot(0, [&] {
+    auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!m) return;
+    box = m->frameGeometry();
+    // The occurrence is selected while the question is asked.
+    const TSelectionRange& r = e.SelectionRange();
+    hit = view->mapToGlobal(QPoint(e.TextLeft() + e.PosToCol(r.StartRow, r.StartPos) * e.ColWidth(),
+                                   e.TextTop() + r.StartRow * e.RowHeight()));
+    m->button(QMessageBox::YesToAll)->click();
+  });
+  ASSERT_TRUE(w->Run(C::Replace1));
+  EXPECT_EQ(Text(*w), "xx dog\r\ndog");
+  ASSERT_FALSE(box.isNull());
+  EXPECT_EQ(hit.x(), view->mapToGlobal(QPoint(e.TextLeft() + 3 * e.ColWidth(), 0)).x());
+  EXPECT_EQ(box.left(), hit.x() + 2);
+  // Above the row when there is room, else just below it.
+  if (box.bottom() < hit.y())
+    EXPECT_EQ(box.top(), hit.y() - box.height() - e.RowHeight());
+  else
+    EXPECT_EQ(box.top(), hit.y() + e.RowHeight());
+  // Only the not-found message went through the prompter.
+  ASSERT_EQ(Asked(), 1u);
+  EXPECT_EQ(prompter.asked[0].buttons, TMsgButtons::Ok);
 }
 
 TEST_F(CommandsWindowTest, ReplaceCancelledAtTheQuestionKeepsTheTextAndTheHitStyle) {
