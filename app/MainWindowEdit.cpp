@@ -106,9 +106,8 @@ void TForm1::InstallEditHandlers() {
     InsertShortDate(ActiveEditor(), options_.Clock ? options_.Clock : TClock(Today),
                     ShortDatePattern());
   });
-  on(C::LongDate1, [this] {
-    InsertLongDate(ActiveEditor(), options_.Clock ? options_.Clock : TClock(Today));
-  });
+  on(C::LongDate1,
+     [this] { InsertLongDate(ActiveEditor(), options_.Clock ? options_.Clock : TClock(Today)); });
 
   on(C::Find2, [this] {
     const TSearchDialogFn dialog =
@@ -144,11 +143,9 @@ void TForm1::ReplaceCommandRun() {
 }
 
 TMsgResult TForm1::AskReplacePlaced(const std::string& text, const TConfirmAnchor& where) {
-  TPlacedQuestion box(QMessageBox::Question, QApplication::applicationDisplayName(),
-                      QString::fromStdString(text),
-                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel |
-                          QMessageBox::YesToAll,
-                      this);
+  TPlacedQuestion box(
+      QMessageBox::Question, QApplication::applicationDisplayName(), QString::fromStdString(text),
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll, this);
   box.button(QMessageBox::YesToAll)->setText(QStringLiteral("すべて"));
   TEditorWidget* w = ActiveEditorWidget();
   box.Place = [w, where](QMessageBox& b) {
@@ -157,9 +154,9 @@ TMsgResult TForm1::AskReplacePlaced(const std::string& text, const TConfirmAncho
     QScreen* screen = w->screen() ? w->screen() : QApplication::primaryScreen();
     const QRect g = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     const QSize size = b.frameGeometry().size();
-    const TPoint p = PlaceConfirmBox(caret.x(), caret.y(), where.RowHeight, size.width(),
-                                     size.height(),
-                                     TRect{g.left(), g.top(), g.right() + 1, g.bottom() + 1});
+    const TPoint p =
+        PlaceConfirmBox(caret.x(), caret.y(), where.RowHeight, size.width(), size.height(),
+                        TRect{g.left(), g.top(), g.right() + 1, g.bottom() + 1});
     b.move(p.X, p.Y);
   };
   switch (box.exec()) {

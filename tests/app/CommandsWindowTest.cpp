@@ -3,10 +3,10 @@
 // questions answered by script.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QAbstractButton>
 #include <QDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -544,12 +544,12 @@ TEST_F(CommandsWindowTest, AReadOnlyPageOffersOnlyWhatLeavesTheTextAlone) {
   Ed(*w).SelectAll();
   QApplication::clipboard()->setText("clip");
   Ed(*w).SetReadOnly(true);
-  for (C id : {C::Cut1, C::Paste1, C::BoxPaste1, C::ExChangeLowerL, C::DoubleRow, C::Delete1Line,
-               C::DeleteToEnd, C::ExchangeB, C::ExchangeS, C::ShortDate1, C::LongDate1,
-               C::Replace1})
+  for (C id :
+       {C::Cut1, C::Paste1, C::BoxPaste1, C::ExChangeLowerL, C::DoubleRow, C::Delete1Line,
+        C::DeleteToEnd, C::ExchangeB, C::ExchangeS, C::ShortDate1, C::LongDate1, C::Replace1})
     EXPECT_FALSE(Enabled(*w, id)) << CommandInfo(id).Name;
-  for (C id : {C::Copy1, C::LineCopy1, C::AllCopy1, C::SelectAll1, C::Find2, C::BoxSel1,
-               C::BoockMark1})
+  for (C id :
+       {C::Copy1, C::LineCopy1, C::AllCopy1, C::SelectAll1, C::Find2, C::BoxSel1, C::BoockMark1})
     EXPECT_TRUE(Enabled(*w, id)) << CommandInfo(id).Name;
   // The shortcuts of the disabled commands change nothing either.
   Key(*w, Qt::Key_F7);
