@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
+#include <QToolBar>
 #include <QtTest/QTest>
 #include <cstdlib>
 #include <deque>
@@ -534,6 +535,29 @@ TEST_F(CommandsWindowTest, EmptiedRowsLoseTheirMarksAndSplitViewsFollow) {
   EXPECT_EQ(Text(*w), "\r\n\r\n");
   EXPECT_FALSE(HasJumpMark(e));
   EXPECT_FALSE(e.Imagebar()->Visible());
+}
+
+TEST_F(CommandsWindowTest, ToolbarButtonsAndContextEntriesRunTheSameCommands) {
+  auto w = Make();
+  SetText(*w, "one\r\ntwo\r\n");
+  Ed(*w).SetRowCol(1, 1);
+  QApplication::clipboard()->setText("old");
+  w->RefreshCommands();
+  QToolBar* edit = w->Bar(TBarId::EditBar);
+  auto* button = qobject_cast<QAbstractButton*>(edit->widgetForAction(w->Action(C::LineCopy1)));
+  ASSERT_NE(button, nullptr);
+  button->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), "two");
+  // The context menu's own "paste" entry pastes at the caret.
+  Ed(*w).SetRowCol(0, 0);
+  std::unique_ptr<QMenu> menu = w->CreateContextMenu();
+  QAction* paste = nullptr;
+  for (QAction* a : menu->actions())
+    if (a->text() == " 貼付け(&P)") paste = a;
+  ASSERT_NE(paste, nullptr);
+  ASSERT_TRUE(paste->isEnabled());
+  paste->trigger();
+  EXPECT_EQ(Text(*w), "twoone\r\ntwo\r\n");
 }
 
 // ---------------------------------------------------------------- states
