@@ -119,6 +119,11 @@ public:
   TCommandSnapshot Snapshot() const;
   // Computes every command's state and applies it to the actions.
   void RefreshCommands();
+  // The same for the refreshes that follow every key, caret move and
+  // change: the Mark commands' states are not looked up row by row but
+  // taken from the marks the document may hold (exact when a command
+  // runs and when the Mark menu opens).
+  void RefreshCommandsQuick();
 
   // Keys of the page editors before the editor handles them (code
   // templates, numbered lists): true takes the key away from the editor.
@@ -241,6 +246,7 @@ private:
   bool building_ = true;
   bool closing_ = false;
   TSearchState search_;
+  bool quickMarks_ = false;
 };
 
 } // namespace ze

@@ -53,7 +53,7 @@ void TForm1::InstallMarkHandlers() {
       CleanUpEmptyCaretRow(Views());
     else
       CleanUpEmptyCaretRow(TDocumentViews(&e));
-    RefreshCommands();
+    RefreshCommandsQuick();
   };
 }
 
@@ -67,7 +67,16 @@ void TForm1::FillMarkSnapshot(const TEditor& e, TCommandSnapshot& s) const {
     m.Bookmark[std::size_t(n)] = Has(here, BookmarkRowMark(n + 1));
   for (int n = 0; n < kJumpMarkCount; ++n)
     m.Jump[std::size_t(n)] = Has(here, JumpRowMark(n + 1));
-  if (!(e.List().UsedRowMarks() & (kJumpMarks | kBookmarks))) return;
+  const TRowMarks used = e.List().UsedRowMarks() & (kJumpMarks | kBookmarks);
+  if (!used) return;
+  if (quickMarks_) {
+    // What the document may hold; a command that cannot act finds out
+    // when it runs.
+    m.AnyBookmark = m.BookmarkAbove = m.BookmarkBelow = used & kBookmarks;
+    for (int n = 0; n < kJumpMarkCount; ++n)
+      m.JumpUsed[std::size_t(n)] = Has(used, JumpRowMark(n + 1));
+    return;
+  }
   for (int r = 0; r < e.ListCount(); ++r) {
     const TRowMarks marks = e.GetRowMarks(r) & (kJumpMarks | kBookmarks);
     if (!marks) continue;
@@ -89,6 +98,15 @@ bool TForm1::MarkKeyTaken(const QKeyEvent& e) const {
     if (!s.isEmpty() && s.matches(key) == QKeySequence::ExactMatch) return true;
   }
   return false;
+}
+
+void TForm1::RefreshCommandsQuick() {
+  struct TQuick {
+    bool& flag;
+    explicit TQuick(bool& f) : flag(f) { flag = true; }
+    ~TQuick() { flag = false; }
+  } quick(quickMarks_);
+  RefreshCommands();
 }
 
 // A submenu is open to the user only while one of its items can run.

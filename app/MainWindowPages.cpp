@@ -88,7 +88,7 @@ void TForm1::HookEditor(TEditorWidget* w) {
   e->OnCaretMoved = [this, w](TObject*) { CaretMoved(w); };
   e->OnChange = [this, w](TObject*) { EditorChange(w); };
   e->OnSelectionModeChange = [this, w](TObject*) { EditorEnter(w); };
-  e->OnSelectionChange = [this](TObject*, bool) { RefreshCommands(); };
+  e->OnSelectionChange = [this](TObject*, bool) { RefreshCommandsQuick(); };
   // Keys reach the editor itself, the mouse and the context menu its
   // viewport.
   w->installEventFilter(this);
@@ -98,7 +98,7 @@ void TForm1::HookEditor(TEditorWidget* w) {
 void TForm1::CaretMoved(TEditorWidget* w) {
   if (building_ || w != ActiveEditorWidget()) return;
   SetStatus(0, CaretPositionText(w->Editor()->Row(), w->Editor()->Col()));
-  RefreshCommands();
+  RefreshCommandsQuick();
 }
 
 void TForm1::EditorChange(TEditorWidget* w) {
@@ -106,7 +106,7 @@ void TForm1::EditorChange(TEditorWidget* w) {
   TPageWidget* page = ActivePage();
   if (!page || (w != page->Editor() && w != page->SecondEditor())) return;
   SetStatus(1, ModifiedText(w->Editor()->Modified()));
-  RefreshCommands();
+  RefreshCommandsQuick();
 }
 
 void TForm1::EditorEnter(TEditorWidget* w) {
@@ -365,7 +365,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
       auto* ke = static_cast<QKeyEvent*>(e);
       const int vk = VirtualKeyFromEvent(*ke);
       if (vk != 0 && OnEditorKeyDown(*w->Editor(), vk, ShiftStateFromQt(ke->modifiers()))) {
-        RefreshCommands();
+        RefreshCommandsQuick();
         return true;
       }
     }
@@ -382,13 +382,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     break;
   case QEvent::MouseButtonDblClick:
     if (watched != w && EditorDoubleClick(w, static_cast<QMouseEvent*>(e))) {
-      RefreshCommands();
+      RefreshCommandsQuick();
       return true;
     }
-    RefreshCommands();
+    RefreshCommandsQuick();
     break;
   case QEvent::MouseButtonRelease:
-    RefreshCommands();
+    RefreshCommandsQuick();
     break;
   default:
     break;
@@ -399,7 +399,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 bool TForm1::ShortcutTaken(const QKeyEvent& e) {
   const QKeySequence key(e.keyCombination());
   if (key.isEmpty()) return false;
-  RefreshCommands();
+  RefreshCommandsQuick();
   for (std::size_t i = 0; i < kCommandCount; ++i) {
     QAction* a = actions_->Action(CommandAt(i));
     if (a->isEnabled() && !a->shortcut().isEmpty() &&
