@@ -68,9 +68,20 @@ TCommandStates ComputeCommandStates(const TCommandSnapshot& s) {
   }
   set(C::ViewStatusBar, true, s.StatusBarVisible);
 
-  // Marks act on the active document.
-  for (std::size_t i = Index(C::BoockMark1); i <= Index(C::DelJumpMarks); ++i)
-    set(CommandAt(i), ed);
+  // Marks act on the active document; a mark goes only on a row with text.
+  const TMarkSnapshot& m = s.Marks;
+  bool anyJump = false;
+  for (int n = 0; n < 5; ++n)
+    set(Nth(C::BoockMark1, n), lines && rowHasText, ed && m.Bookmark[std::size_t(n)]);
+  for (int n = 0; n < 10; ++n) {
+    set(Nth(C::jump1, n), lines && rowHasText, ed && m.Jump[std::size_t(n)]);
+    set(Nth(C::GoMark1, n), ed && m.JumpUsed[std::size_t(n)]);
+    anyJump = anyJump || m.JumpUsed[std::size_t(n)];
+  }
+  set(C::BeforeBoockMark, ed && m.BookmarkAbove);
+  set(C::NextBoockMark, ed && m.BookmarkBelow);
+  set(C::DelBoockMarks, ed && m.AnyBookmark);
+  set(C::DelJumpMarks, ed && anyJump);
 
   // Window: checked from the active page's own split state.
   set(C::Divide1, ed, ed && s.ActivePageSplit);

@@ -11,6 +11,16 @@
 
 namespace ze {
 
+// The marks of the active document as the Mark menu needs them.
+struct TMarkSnapshot {
+  std::array<bool, 5> Bookmark{};  // the caret row has bookmark n + 1
+  std::array<bool, 10> Jump{};     // the caret row has jump mark n + 1
+  std::array<bool, 10> JumpUsed{}; // some row has jump mark n + 1
+  bool AnyBookmark = false;
+  bool BookmarkAbove = false; // a bookmark on a row above the caret row
+  bool BookmarkBelow = false;
+};
+
 struct TCommandSnapshot {
   // An active editor exists (false while the window has no page).
   bool HasEditor = false;
@@ -37,6 +47,7 @@ struct TCommandSnapshot {
   bool StatusBarVisible = false;
   // A print command runs (pages built, preview or page setup shown).
   bool PrintBusy = false;
+  TMarkSnapshot Marks;
   // Commands whose handler this build has; the others stay disabled.
   std::bitset<kCommandCount> Available;
 };

@@ -63,7 +63,8 @@ bool IsCheckable(TCommandId id) {
   case C::Divide1:
     return true;
   default:
-    return false;
+    // The mark items show the caret row's marks.
+    return (id >= C::BoockMark1 && id <= C::BoockMark5) || (id >= C::jump1 && id <= C::jump10);
   }
 }
 

@@ -5,6 +5,8 @@
 //   MainWindow.cpp          creation, bars, menus, status bar, font bar
 //   MainWindowPages.cpp     pages and documents, active editor, refreshes
 //   MainWindowCommands.cpp  the command handlers this window provides
+//   MainWindowEdit.cpp      the Edit and Search commands, double-click
+//   MainWindowMarks.cpp     the Mark menu, template keys, mark clean-up
 //   MainWindowClose.cpp     the close query, Exit, writing the settings
 //   MainWindowDocuments.cpp opening, inserting, saving and closing files
 
@@ -21,6 +23,8 @@
 #include "app/DocumentList.h"
 #include "app/Documents.h"
 #include "app/PageWidget.h"
+#include "app/commands/EditCommands.h"
+#include "app/commands/SearchCommands.h"
 #include "app/settings/Settings.h"
 #include "app/settings/SettingsFiles.h"
 #include "platform/Keys.h"
@@ -28,6 +32,7 @@
 class QComboBox;
 class QLabel;
 class QMimeData;
+class QMouseEvent;
 class QTabWidget;
 class QToolBar;
 
@@ -56,6 +61,14 @@ public:
     TPageWidget::TEditorFactory EditorFactory;
     // Opens a help page (a URL); empty: the desktop's browser.
     std::function<void(const std::string& url)> OpenUrl;
+    // Today's date for the date commands; empty: the system clock.
+    TClock Clock;
+    // The search and replace dialogs; empty: the program's own.
+    TSearchDialogFn SearchDialog;
+    TReplaceDialogFn ReplaceDialog;
+    // Asks about one replacement in a box placed beside the caret; off:
+    // the prompter's Yes/No/Cancel/All question (tests).
+    bool PlaceReplaceQuestion = false;
   };
 
   TForm1(TPrompter& prompter, TOptions options, QWidget* parent = nullptr);
@@ -122,12 +135,20 @@ public:
   TCommandSnapshot Snapshot() const;
   // Computes every command's state and applies it to the actions.
   void RefreshCommands();
+  // The same for the refreshes that follow every key, caret move and
+  // change: the Mark commands' states are not looked up row by row but
+  // taken from the marks the document may hold (exact when a command
+  // runs and when the Mark menu opens).
+  void RefreshCommandsQuick();
 
   // Keys of the page editors before the editor handles them (code
   // templates, numbered lists): true takes the key away from the editor.
   // Key releases follow the editor's own handling (mark clean-up).
   std::function<bool(TEditor& editor, int virtualKey, TShiftState shift)> OnEditorKeyDown;
   std::function<void(TEditor& editor, int virtualKey, TShiftState shift)> OnEditorKeyUp;
+
+  // ---- search: the find text, replace text and options of this window.
+  TSearchState& SearchState() { return search_; }
 
   // ---- bars
   QToolBar* Bar(TBarId id) const { return bars_[static_cast<std::size_t>(id)]; }
@@ -214,6 +235,23 @@ private:
   bool DeferWhilePrinting(std::function<void()> then);
   bool DeferCloseWhilePrinting();
   bool DeferPageCloseWhilePrinting();
+  // MainWindowEdit.cpp
+  void InstallEditHandlers();
+  // The active page's views, with the other one of a split page.
+  TDocumentViews Views();
+  TMsgResult AskReplacePlaced(const std::string& text, const TConfirmAnchor& where);
+  void ReplaceCommandRun();
+  // A double-click in an editor; true when it was handled here.
+  bool EditorDoubleClick(TEditorWidget* w, QMouseEvent* e);
+
+  // MainWindowMarks.cpp
+  void InstallMarkHandlers();
+  void FillMarkSnapshot(const TEditor& e, TCommandSnapshot& s) const;
+  // The Mark menu's submenus follow the states of their items.
+  void RefreshMarkSubmenus();
+  // A Mark menu shortcut whose command cannot act now still belongs to
+  // the menu: it does nothing instead of moving the caret.
+  bool MarkKeyTaken(const QKeyEvent& e) const;
 
   // MainWindowClose.cpp
   bool CloseQuery();
@@ -247,6 +285,8 @@ private:
   TWindowDropTarget* dropTarget_ = nullptr;
   std::unique_ptr<TPrintController> print_;
   std::vector<std::function<void()>> afterPrint_;
+  TSearchState search_;
+  bool quickMarks_ = false;
 };
 
 } // namespace ze

@@ -70,35 +70,23 @@ TCommandSnapshot TForm1::Snapshot() const {
   s.CaretCol = e->Col();
   s.CaretRowEndCol = e->Row() < e->ListCount() ? e->RowEndCol(e->Row()) : 0;
   s.ActivePageSplit = IsSplit();
+  FillMarkSnapshot(*e, s);
   return s;
 }
 
 void TForm1::RefreshCommands() {
   if (!actions_) return;
   actions_->Apply(ComputeCommandStates(Snapshot()));
+  RefreshMarkSubmenus();
 }
 
 // ---------------------------------------------------------------- handlers
 
 void TForm1::InstallHandlers() {
-  auto editor = [this](void (TEditor::*op)()) { return [this, op] { (ActiveEditor()->*op)(); }; };
 
-  handlers_[Index(C::Undo1)] = editor(&TEditor::Undo);
-  handlers_[Index(C::Redo1)] = editor(&TEditor::Redo);
-  handlers_[Index(C::Cut1)] = editor(&TEditor::CutToClipboard);
-  handlers_[Index(C::Copy1)] = editor(&TEditor::CopyToClipboard);
-  handlers_[Index(C::Paste1)] = editor(&TEditor::PasteFromClipboard);
-  handlers_[Index(C::SelectAll1)] = editor(&TEditor::SelectAll);
-  handlers_[Index(C::BoxSel1)] = [this] {
-    TEditor* e = ActiveEditor();
-    e->SetSelectionMode(e->SelectionMode() == smBox ? smNormal : smBox);
-  };
-  handlers_[Index(C::BoxPaste1)] = [this] {
-    // The editor's own box paste, with its rules.
-    TEditorPopupMenu* menu = ActiveEditor()->PopupMenu();
-    menu->Update();
-    menu->BoxPasteItem().Click();
-  };
+  // The edit, search and mark commands: MainWindowEdit.cpp, MainWindowMarks.cpp.
+  InstallEditHandlers();
+  InstallMarkHandlers();
 
   for (C id : {C::LineNum1, C::Ruler1, C::LCursor1})
     handlers_[Index(id)] = [this, id] { ToggleView(id); };

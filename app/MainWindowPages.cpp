@@ -14,6 +14,7 @@
 
 #include "app/Documents.h"
 #include "app/MainWindow.h"
+#include "app/commands/MarkCommands.h"
 #include "platform/Keys.h"
 #include "platform/Prompter.h"
 #include "platform/qt/EditorWidget.h"
@@ -81,7 +82,7 @@ void TForm1::HookEditor(TEditorWidget* w) {
   e->OnCaretMoved = [this, w](TObject*) { CaretMoved(w); };
   e->OnChange = [this, w](TObject*) { EditorChange(w); };
   e->OnSelectionModeChange = [this, w](TObject*) { EditorEnter(w); };
-  e->OnSelectionChange = [this](TObject*, bool) { RefreshCommands(); };
+  e->OnSelectionChange = [this](TObject*, bool) { RefreshCommandsQuick(); };
   // Keys reach the editor itself, the mouse and the context menu its
   // viewport.
   w->installEventFilter(this);
@@ -92,7 +93,7 @@ void TForm1::HookEditor(TEditorWidget* w) {
 void TForm1::CaretMoved(TEditorWidget* w) {
   if (building_ || w != ActiveEditorWidget()) return;
   SetStatus(0, CaretPositionText(w->Editor()->Row(), w->Editor()->Col()));
-  RefreshCommands();
+  RefreshCommandsQuick();
 }
 
 void TForm1::EditorChange(TEditorWidget* w) {
@@ -100,7 +101,7 @@ void TForm1::EditorChange(TEditorWidget* w) {
   TPageWidget* page = ActivePage();
   if (!page || (w != page->Editor() && w != page->SecondEditor())) return;
   SetStatus(1, ModifiedText(w->Editor()->Modified()));
-  RefreshCommands();
+  RefreshCommandsQuick();
 }
 
 void TForm1::EditorEnter(TEditorWidget* w) {
@@ -155,6 +156,8 @@ void TForm1::UpdateMarkColumn(TEditor& e) {
     bar->SetDigitWidth(13);
     bar->SetLeftMargin(0);
     bar->SetRightMargin(0);
+    e.SetImageMarks(&BookmarkImages());
+    e.SetImageDigits(&JumpMarkImages());
   }
 }
 
@@ -211,11 +214,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     }
     break;
   case QEvent::KeyPress:
+    if (watched == w && MarkKeyTaken(*static_cast<QKeyEvent*>(e))) return true;
     if (OnEditorKeyDown && watched == w) {
       auto* ke = static_cast<QKeyEvent*>(e);
       const int vk = VirtualKeyFromEvent(*ke);
       if (vk != 0 && OnEditorKeyDown(*w->Editor(), vk, ShiftStateFromQt(ke->modifiers()))) {
-        RefreshCommands();
+        RefreshCommandsQuick();
         return true;
       }
     }
@@ -230,9 +234,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
         });
     }
     break;
-  case QEvent::MouseButtonRelease:
   case QEvent::MouseButtonDblClick:
-    RefreshCommands();
+    if (watched != w && EditorDoubleClick(w, static_cast<QMouseEvent*>(e))) {
+      RefreshCommandsQuick();
+      return true;
+    }
+    RefreshCommandsQuick();
+    break;
+  case QEvent::MouseButtonRelease:
+    RefreshCommandsQuick();
     break;
   default:
     break;
@@ -243,7 +253,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 bool TForm1::ShortcutTaken(const QKeyEvent& e) {
   const QKeySequence key(e.keyCombination());
   if (key.isEmpty()) return false;
-  RefreshCommands();
+  RefreshCommandsQuick();
   for (std::size_t i = 0; i < kCommandCount; ++i) {
     QAction* a = actions_->Action(CommandAt(i));
     if (a->isEnabled() && !a->shortcut().isEmpty() &&

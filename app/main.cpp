@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
     w->Editor()->Caret()->SetSelDragMode(ze::dmManual);
     return w;
   };
+  // Each replacement is asked about in a box beside the occurrence.
+  options.PlaceReplaceQuestion = true;
   ze::TForm1 window(prompter, std::move(options));
   prompter.SetParent(&window);
   ze::InstallToolHandlers(window, prompter);

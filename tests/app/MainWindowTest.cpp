@@ -449,6 +449,7 @@ TEST_F(MainWindowTest, RightClickInAnEditorPopsUpTheWindowsContextMenu) {
 
 TEST_F(MainWindowTest, CommandsWithoutHandlersAreDisabledUntilPluggedIn) {
   auto w = Make();
+  w->SetHandler(C::Find2, {}); // unplugged again
   w->ActiveEditor()->SetSelText("text");
   w->RefreshCommands();
   EXPECT_FALSE(w->Action(C::Find2)->isEnabled());
