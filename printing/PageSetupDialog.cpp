@@ -37,7 +37,7 @@ const std::vector<TNamedColour>& StandardColours() {
 
 // ---------------------------------------------------------------- radio group
 
-TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+TPageRadioGroup::TPageRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QWidget(parent), group_(new QButtonGroup(this)) {
   auto* box = new QGroupBox(caption, this);
   auto* outer = new QVBoxLayout(this);
@@ -49,16 +49,16 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
     group_->addButton(b, i);
     layout->addWidget(b);
   }
-  connect(group_, &QButtonGroup::idClicked, this, &TRadioGroup::Clicked);
+  connect(group_, &QButtonGroup::idClicked, this, &TPageRadioGroup::Clicked);
 }
 
-int TRadioGroup::ItemIndex() const {
+int TPageRadioGroup::ItemIndex() const {
   return group_->checkedId();
 }
-void TRadioGroup::SetItemIndex(int i) {
+void TPageRadioGroup::SetItemIndex(int i) {
   if (QAbstractButton* b = group_->button(i)) b->setChecked(true);
 }
-QRadioButton* TRadioGroup::Button(int i) const {
+QRadioButton* TPageRadioGroup::Button(int i) const {
   return static_cast<QRadioButton*>(group_->button(i));
 }
 
@@ -269,8 +269,8 @@ void TFormStringsPrinterEditor::BuildRangePage() {
   auto* g = new QGridLayout(page);
   const QStringList pageItems{QStringLiteral("全 ページ"), QStringLiteral("範囲 指定")};
   const QStringList lineItems{QStringLiteral("全 行"), QStringLiteral("範囲 指定")};
-  RadioGroup5 = new TRadioGroup(QStringLiteral(" [ ページ 範囲 ]"), pageItems, page);
-  RadioGroup6 = new TRadioGroup(QStringLiteral(" [ 行 範囲 ]"), lineItems, page);
+  RadioGroup5 = new TPageRadioGroup(QStringLiteral(" [ ページ 範囲 ]"), pageItems, page);
+  RadioGroup6 = new TPageRadioGroup(QStringLiteral(" [ 行 範囲 ]"), lineItems, page);
   // Wide enough to type a value that is out of range, which is then mended.
   SpinEdit6 = Spin(page, "SpinEdit6", -1, 9999999);
   SpinEdit7 = Spin(page, "SpinEdit7", -1, 9999999);
@@ -299,7 +299,7 @@ void TFormStringsPrinterEditor::BuildRangePage() {
     s->installEventFilter(this);
     if (s->findChild<QLineEdit*>()) s->findChild<QLineEdit*>()->installEventFilter(this);
   }
-  connect(RadioGroup5, &TRadioGroup::Clicked, this, [this](int i) {
+  connect(RadioGroup5, &TPageRadioGroup::Clicked, this, [this](int i) {
     if (loading_) return;
     TStringsPrinter& c = *StringsPrinter1;
     c.SetRangeOption(static_cast<TStringsPrinterRangeOption>(i));
@@ -307,7 +307,7 @@ void TFormStringsPrinterEditor::BuildRangePage() {
     SpinEdit7->setEnabled(i == 1);
     SpinEdit8->setValue(i == 1 ? c.StartPage() : 1);
   });
-  connect(RadioGroup6, &TRadioGroup::Clicked, this, [this](int i) {
+  connect(RadioGroup6, &TPageRadioGroup::Clicked, this, [this](int i) {
     if (loading_) return;
     TStringsPrinter& c = *StringsPrinter1;
     c.SetLineRangeOption(static_cast<TStringsPrinterRangeOption>(i));
@@ -366,8 +366,8 @@ void TFormStringsPrinterEditor::BuildOtherPage() {
   auto* g = new QGridLayout(page);
   const QStringList align{QStringLiteral("非表示"), QStringLiteral("左 配置"),
                           QStringLiteral("中央 配置"), QStringLiteral("右 配置")};
-  RadioGroup2 = new TRadioGroup(QStringLiteral(" [ ヘッダー 表示 / 位置 ]"), align, page);
-  RadioGroup3 = new TRadioGroup(QStringLiteral(" [ フッター 表示 / 位置 ]"), align, page);
+  RadioGroup2 = new TPageRadioGroup(QStringLiteral(" [ ヘッダー 表示 / 位置 ]"), align, page);
+  RadioGroup3 = new TPageRadioGroup(QStringLiteral(" [ フッター 表示 / 位置 ]"), align, page);
   SpinEdit13 = Spin(page, "SpinEdit13", 2, 8, QStringLiteral(" Byte"));
   SpinEdit13->setSingleStep(2);
   // Stepped only, never typed into.
@@ -382,10 +382,10 @@ void TFormStringsPrinterEditor::BuildOtherPage() {
   g->addWidget(CheckBox1, 2, 1);
   PageControl1->addTab(page, QStringLiteral("ヘッダー / フッター その他"));
 
-  connect(RadioGroup2, &TRadioGroup::Clicked, this, [this](int i) {
+  connect(RadioGroup2, &TPageRadioGroup::Clicked, this, [this](int i) {
     if (!loading_) StringsPrinter1->SetHeaderAlign(static_cast<TStringsPrinterHeaderAlign>(i));
   });
-  connect(RadioGroup3, &TRadioGroup::Clicked, this, [this](int i) {
+  connect(RadioGroup3, &TPageRadioGroup::Clicked, this, [this](int i) {
     if (!loading_) StringsPrinter1->SetFooterAlign(static_cast<TStringsPrinterHeaderAlign>(i));
   });
   connect(SpinEdit13, &QSpinBox::valueChanged, this, [this](int v) {

@@ -22,10 +22,10 @@ class QButtonGroup;
 namespace ze {
 
 // Two radio buttons or four under a caption, with the checked index.
-class TRadioGroup : public QWidget {
+class TPageRadioGroup : public QWidget {
   Q_OBJECT
 public:
-  TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
+  TPageRadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
   int ItemIndex() const;
   void SetItemIndex(int i);
   QRadioButton* Button(int i) const;
@@ -66,7 +66,7 @@ public:
   QComboBox *ComboBox1, *ComboBox2, *ComboBox3, *ComboBox4, *ComboBox5, *ComboBox6;
   QLabel *ColorLabel3, *ColorLabel4, *ColorLabel5;
   QSpinBox *SpinEdit1, *SpinEdit2, *SpinEdit3, *SpinEdit4, *SpinEdit12;
-  TRadioGroup *RadioGroup5, *RadioGroup6, *RadioGroup2, *RadioGroup3;
+  TPageRadioGroup *RadioGroup5, *RadioGroup6, *RadioGroup2, *RadioGroup3;
   QSpinBox *SpinEdit6, *SpinEdit7, *SpinEdit8, *SpinEdit9, *SpinEdit10, *SpinEdit11;
   QSpinBox* SpinEdit13;
   QCheckBox *CheckBox1, *CheckBox2;
