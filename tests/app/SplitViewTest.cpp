@@ -10,6 +10,7 @@
 
 #include "app/MainWindow.h"
 #include "app/PageWidget.h"
+#include "editorprop/EditorProp.h"
 #include "platform/qt/EditorWidget.h"
 #include "tests/qt/QtApp.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -143,6 +144,24 @@ TEST_F(SplitViewTest, JoiningAndChangingPagesKeepTheHistoryAndTheState) {
   EXPECT_EQ(Text(w->ActiveEditor()), "hello");
   EXPECT_FALSE(w->Action(C::Undo1)->isEnabled());
   EXPECT_TRUE(w->Action(C::Redo1)->isEnabled());
+}
+
+TEST_F(SplitViewTest, WithWordWrapOnTheSettingsHandedToTheViewsKeepTheHistory) {
+  auto w = OpenAndType();
+  // Wrapping on, as the settings dialog leaves it: the window hands these
+  // settings to each view again on every split and page change.
+  w->EditorProp1().SetWordWrap(true);
+  w->ApplyProp(*w->ActiveEditor());
+  ASSERT_TRUE(w->ActiveEditor()->WordWrap());
+  QTest::keyClicks(w->ActiveEditorWidget(), "d");
+  ASSERT_TRUE(w->Run(C::Divide1));
+  Focus(Upper(*w));
+  ExpectModifiedAndUndoable(*w, "split with wrapping on");
+  ASSERT_TRUE(w->Run(C::New1));
+  w->SetActivePage(0);
+  ExpectModifiedAndUndoable(*w, "back on the page with wrapping on");
+  ASSERT_TRUE(w->Run(C::Undo1));
+  EXPECT_EQ(Text(w->ActiveEditor()), "abchello");
 }
 
 } // namespace
