@@ -9,6 +9,7 @@
 
 #include "app/MainWindow.h"
 #include "app/MainWindowTools.h"
+#include "app/QtTranslation.h"
 #include "app/StartupTimer.h"
 #include "dragdrop/qt/OleddEditorWidget.h"
 #include "platform/qt/QtPrompter.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("ZorvaneEditor"));
   QApplication::setApplicationDisplayName(QStringLiteral("ZorvaneEditor"));
   QGuiApplication::setDesktopFileName(QStringLiteral("zorvaneeditor"));
+  // Without the translation Qt's dialogs simply stay in English.
+  ze::InstallQtTranslation(app);
 
   ze::TQtPrompter prompter(nullptr);
   ze::TForm1::TOptions options;

@@ -169,8 +169,10 @@ public:
   int RowEndCol(int row) const;
   int LineIndex(int row) const; // logical line of a row
   long long TextLength() const;
-  bool Modified() const { return modified_; }
-  void SetModified(bool v) { modified_ = v; }
+  // The flag belongs to the text, so every view of a shared text reports
+  // and clears the same one.
+  bool Modified() const { return list_->Modified(); }
+  void SetModified(bool v) { list_->SetModified(v); }
   bool OverWrite() const { return overWrite_; }
   void SetOverWrite(bool v);
   bool ReadOnly() const { return readOnly_; }
@@ -343,7 +345,7 @@ public:
   int EmGetLineCount() const { return list_->Count(); }
   // At most size bytes of row's text (no NUL); 0 past the rows.
   int EmGetLine(int row, char* buffer, int size) const;
-  bool EmGetModify() const { return modified_; }
+  bool EmGetModify() const { return Modified(); }
   void EmSetModify(bool v);
   void EmSetReadOnly(bool v) { SetReadOnly(v); }
   // Start and end of the selection as character offsets, also packed
@@ -557,7 +559,6 @@ private:
   bool wantTabs_ = true;
   bool readOnly_ = false;
   bool overWrite_ = false;
-  bool modified_ = false;
   bool destroying_ = false;
   bool focused_ = false;
   TDelimiterSet delimiters_;

@@ -230,7 +230,11 @@ void TEditor::ViewChanged(TObject* sender) {
     host_->InvalidateAll();
   }
   if (sender == caret_.get()) {
-    list_->UndoObj()->Clear();
+    // The text is measured with its first view's caret settings, so only
+    // a change there can leave the records pointing at other columns. A
+    // further view of a shared text (a split page, whose settings are
+    // applied after it joins) leaves the shared history alone.
+    if (list_->FirstEditor() == static_cast<TEditorView*>(this)) list_->UndoObj()->Clear();
     if (focused_) UpdateCaret();
   } else if (focused_) {
     UpdateCaret();
@@ -326,7 +330,7 @@ long long TEditor::TextLength() const {
 void TEditor::AfterLoading() {
   if (list_->WordWrap()) list_->WrapAll();
   list_->ReparseAll();
-  modified_ = false;
+  SetModified(false);
 }
 
 void TEditor::ShareScreenStrings(TEditor* other) {
@@ -427,7 +431,7 @@ void TEditor::StoreChanged() {
   }
   InitScroll();
   if (list_->ChangeRegion().Pending) {
-    modified_ = true;
+    SetModified(true);
     DoChange();
   }
 }

@@ -49,7 +49,7 @@ int TEditor::EmGetLine(int row, char* buffer, int size) const {
 }
 
 void TEditor::EmSetModify(bool v) {
-  if (!readOnly_) modified_ = v;
+  if (!readOnly_) SetModified(v);
 }
 
 uint32_t TEditor::EmGetSel(long long* start, long long* end) const {

@@ -87,6 +87,10 @@ public:
   virtual void Redo() { undo_->Redo(); }
   TEditorUndoObj* UndoObj() const { return undo_.get(); }
 
+  // Changed since loaded or saved; one flag for every view of the text.
+  bool Modified() const { return modified_; }
+  void SetModified(bool v) { modified_ = v; }
+
   void ClampEditors();
   void UpdateAllViews();
   const TChangeRegion& ChangeRegion() const { return change_; }
@@ -127,6 +131,7 @@ private:
   TRowMarks usedRowMarks_ = 0;
   std::unique_ptr<TEditorUndoObj> undo_;
   bool wordWrap_ = false;
+  bool modified_ = false;
   std::unique_ptr<TEditorWrapOption> wrapOption_;
 };
 

@@ -21,6 +21,14 @@ void TEditorWrapOption::SetWrapByte(int v) { Notify(wrapByte_, std::clamp(v, 20,
 void TEditorWrapOption::CopyFrom(const TPersistent* source) {
   auto* s = dynamic_cast<const TEditorWrapOption*>(source);
   if (!s) return TNotifyPersistent::CopyFrom(source);
+  // A change rewraps the text and empties its undo history, so copying
+  // equal values (the window hands its settings to every view, again and
+  // again) must not report one.
+  if (followRetMark_ == s->followRetMark_ && followPunctuation_ == s->followPunctuation_ &&
+      followStr_ == s->followStr_ && leading_ == s->leading_ && leadStr_ == s->leadStr_ &&
+      punctuationStr_ == s->punctuationStr_ && wordBreak_ == s->wordBreak_ &&
+      wrapByte_ == s->wrapByte_)
+    return;
   followRetMark_ = s->followRetMark_;
   followPunctuation_ = s->followPunctuation_;
   followStr_ = s->followStr_;

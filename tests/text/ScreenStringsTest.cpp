@@ -110,6 +110,33 @@ TEST_F(Store, TypingInAWrappedLineRewrapsFromThePreviousRow) {
   EXPECT_EQ(All(), Repeat("abcd ", 4) + "bcd " + Repeat("abcd ", 3) + "\r\n");
 }
 
+TEST_F(Store, EqualWrapOptionsKeepTheHistoryOtherOnesRewrap) {
+  store->SetWordWrap(true);
+  store->WrapOption()->SetWrapByte(20);
+  lines.SetText(Repeat("abcd ", 8) + "\r\n");
+  store->ReplaceText(0, 1, "x" + store->Get(0).str());
+  ASSERT_TRUE(store->UndoObj()->CanUndo());
+  const std::string wrapped = RowEnds(*store);
+  ASSERT_GT(wrapped.size(), 1u);
+  // The same options handed over again, as every view of the text gets
+  // them: nothing to rewrap, the history stays.
+  auto same = std::make_unique<TEditorWrapOption>();
+  same->CopyFrom(store->WrapOption());
+  store->WrapOption()->CopyFrom(same.get());
+  EXPECT_TRUE(store->UndoObj()->CanUndo());
+  EXPECT_EQ(RowEnds(*store), wrapped);
+  // A wider width does rewrap, and the old records would point at rows
+  // that are gone.
+  auto wider = std::make_unique<TEditorWrapOption>();
+  wider->CopyFrom(same.get());
+  wider->SetWrapByte(100);
+  store->WrapOption()->CopyFrom(wider.get());
+  EXPECT_EQ(store->WrapOption()->WrapByte(), 100);
+  EXPECT_EQ(RowEnds(*store), "L");
+  EXPECT_EQ(All(), "x" + Repeat("abcd ", 8) + "\r\n");
+  EXPECT_FALSE(store->UndoObj()->CanUndo());
+}
+
 TEST_F(Store, WrapOffAndOnAgainGivesTheSameRowsAndUnitesMarks) {
   lines.SetText(Repeat("x", 200) + "\r\nshort\r\n" + Repeat("y", 90));
   store->SetWordWrap(true);
