@@ -236,7 +236,14 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
       parseText = joined.c_str();
       rightLimit = std::min(rightLimit, x0 + len * W);
     }
-    parser->NewData(parseText, data);
+    if (joined.empty() && parser->Fountain()) {
+      // A long row is scanned from a saved point shortly before its
+      // visible part rather than from its first byte.
+      const size_t firstVisible = static_cast<size_t>(std::max(ScrollOffset() / W - 1, 0));
+      parser->Fountain()->Checkpoints().Start(*parser, parseText, text.size(), data, firstVisible);
+    } else {
+      parser->NewData(parseText, data);
+    }
     for (TFountainTokenKind kind = parser->NextToken(); kind != ttEnd; kind = parser->NextToken()) {
       const int start = parser->SourcePos();
       if (start >= len) break;
