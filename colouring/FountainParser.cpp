@@ -730,7 +730,7 @@ void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& ro
   } else {
     // A long row starts from the last saved point before its end whose
     // bytes are unchanged.
-    fountain_->Checkpoints().Start(*this, text.data(), text.size(), data, text.size());
+    fountain_->Checkpoints().Start(*this, row, data, row.size());
   }
   int bracket = bracketIndex_;
   int element = elementState_;

@@ -49,7 +49,7 @@ size_t TTokenCheckpoints::PointCount() const {
   return n;
 }
 
-TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(std::string_view text,
+TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(const ByteString& text,
                                                     const TRowAttributeData& data,
                                                     const ByteString& key) {
   Slot* best = nullptr;
@@ -58,7 +58,7 @@ TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(std::string_view text,
     if (s.Key != key || !SameStart(s.StartState, data)) continue;
     // The first byte that differs; the terminating NUL counts as a byte,
     // so an unchanged row differs nowhere.
-    size_t same = CommonPrefix(s.Text, text);
+    size_t same = CommonPrefix(s.Text, text.view());
     if (same == s.Text.size() && same == text.size()) same = static_cast<size_t>(-1);
     if (!best || same > bestSame) {
       best = &s;
@@ -86,21 +86,21 @@ TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(std::string_view text,
   auto firstStale = std::find_if(pts.begin(), pts.end(),
                                  [&](const Point& p) { return p.Horizon > bestSame; });
   pts.erase(firstStale, pts.end());
+  // Only the changed end is copied.
   if (bestSame < text.size() || best->Text.size() != text.size()) {
     best->Text.resize(std::min(bestSame, best->Text.size()));
-    best->Text.append(text.substr(best->Text.size()));
+    best->Text.append(text.view().substr(best->Text.size()));
   }
   best->Used = ++clock_;
   return *best;
 }
 
-void TTokenCheckpoints::Extend(Slot& slot, TFountainParser& parser,
+bool TTokenCheckpoints::Extend(Slot& slot, TFountainParser& parser,
                                const TFountainParser::TResumeInfo& info, const char* text,
-                               size_t length, const TRowAttributeData& data, size_t pos) {
+                               size_t length, size_t pos) {
   auto& pts = slot.Points;
   size_t from = pts.empty() ? 0 : pts.back().State.Pos;
-  if (from + spacing_ > pos) return;
-  parser.NewData(text, length, data);
+  if (from + spacing_ > pos) return false;
   if (!pts.empty()) parser.ResumeAt(pts.back().State);
   size_t mark = from + spacing_;
   size_t horizon = pts.empty() ? 0 : pts.back().Horizon;
@@ -123,22 +123,30 @@ void TTokenCheckpoints::Extend(Slot& slot, TFountainParser& parser,
     mark = end + spacing_;
     if (mark > pos) break;
   }
+  return true;
 }
 
-size_t TTokenCheckpoints::Start(TFountainParser& parser, const char* text, size_t length,
+size_t TTokenCheckpoints::Start(TFountainParser& parser, const ByteString& row,
                                 const TRowAttributeData& data, size_t pos) {
+  const char* text = row.data();
+  const size_t length = row.size();
   TFountainParser::TResumeInfo info;
   if (length < minRowBytes_ || pos < spacing_ || !parser.ResumeInfo(info)) {
     parser.NewData(text, length, data);
     return 0;
   }
-  Slot& slot = SlotFor(std::string_view(text, length), data, info.Key);
-  Extend(slot, parser, info, text, length, data, pos);
+  Slot& slot = SlotFor(row, data, info.Key);
+  // Extend starts the row; a point restores every state NewData sets
+  // apart from a carried token, which is done with before any point.
   parser.NewData(text, length, data);
+  const bool moved = Extend(slot, parser, info, text, length, pos);
   const auto& pts = slot.Points;
   auto after = std::upper_bound(pts.begin(), pts.end(), pos,
                                 [](size_t p, const Point& pt) { return p < pt.State.Pos; });
-  if (after == pts.begin()) return 0;
+  if (after == pts.begin()) {
+    if (moved) parser.NewData(text, length, data);
+    return 0;
+  }
   parser.ResumeAt(std::prev(after)->State);
   return std::prev(after)->State.Pos;
 }

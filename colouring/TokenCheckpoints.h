@@ -32,8 +32,10 @@ public:
   // start state data) at a token boundary at or before pos and returns
   // that boundary. From there NextToken gives exactly the tokens and
   // states it gives after NewData from the row's first byte.
-  size_t Start(TFountainParser& parser, const char* text, size_t length,
-               const TRowAttributeData& data, size_t pos);
+  // A copy of the row's bytes is kept to find what a later version of the
+  // row changed.
+  size_t Start(TFountainParser& parser, const ByteString& text, const TRowAttributeData& data,
+               size_t pos);
   // Forgets every row and takes new sizes: rows shorter than minRowBytes
   // always start at their first byte; points are about spacing bytes apart.
   void Configure(size_t minRowBytes, size_t spacing);
@@ -54,9 +56,11 @@ private:
     std::vector<Point> Points;
     uint64_t Used = 0;
   };
-  Slot& SlotFor(std::string_view text, const TRowAttributeData& data, const ByteString& key);
-  void Extend(Slot& slot, TFountainParser& parser, const TFountainParser::TResumeInfo& info,
-              const char* text, size_t length, const TRowAttributeData& data, size_t pos);
+  Slot& SlotFor(const ByteString& text, const TRowAttributeData& data, const ByteString& key);
+  // Takes points up to pos on a parser just started on the row; true
+  // when it moved the parser.
+  bool Extend(Slot& slot, TFountainParser& parser, const TFountainParser::TResumeInfo& info,
+              const char* text, size_t length, size_t pos);
 
   size_t minRowBytes_;
   size_t spacing_;

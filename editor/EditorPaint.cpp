@@ -240,7 +240,7 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
       // A long row is scanned from a saved point shortly before its
       // visible part rather than from its first byte.
       const size_t firstVisible = static_cast<size_t>(std::max(ScrollOffset() / W - 1, 0));
-      parser->Fountain()->Checkpoints().Start(*parser, parseText, text.size(), data, firstVisible);
+      parser->Fountain()->Checkpoints().Start(*parser, text, data, firstVisible);
     } else {
       parser->NewData(parseText, data);
     }

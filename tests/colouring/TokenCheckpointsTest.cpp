@@ -133,7 +133,8 @@ protected:
     auto ref = plain->CreateParser();
     ref->NewData(row.c_str(), row.size(), data);
     const std::vector<StateTok> all = Rest(*ref);
-    const size_t b = f->Checkpoints().Start(*p, row.c_str(), row.size(), data, pos);
+    const ByteString text(row); // the parser reads it until the end
+    const size_t b = f->Checkpoints().Start(*p, text, data, pos);
     ASSERT_LE(b, pos);
     const std::vector<StateTok> rest = Rest(*p);
     if (b == 0 && rest == all) return;
@@ -250,11 +251,11 @@ TEST_F(TokenCheckpointsTest, ChangedSettingsAndStartStatesAreNotMixedUp) {
 TEST_F(TokenCheckpointsTest, ShortRowsStartAtTheFirstByteLongRowsNearTheEnd) {
   TTokenCheckpoints points; // the sizes the editor uses
   const std::string small(1000, 'a');
-  EXPECT_EQ(points.Start(*p, small.c_str(), small.size(), Fresh(), small.size()), 0u);
+  EXPECT_EQ(points.Start(*p, ByteString(small), Fresh(), small.size()), 0u);
   EXPECT_EQ(points.PointCount(), 0u);
   std::mt19937 rng(5);
   const std::string big = RandomRow(rng, 3 * TTokenCheckpoints::kMinRowBytes, false);
-  const size_t b = points.Start(*p, big.c_str(), big.size(), Fresh(), big.size());
+  const size_t b = points.Start(*p, ByteString(big), Fresh(), big.size());
   EXPECT_GT(b, big.size() - 2 * TTokenCheckpoints::kSpacing);
   EXPECT_GT(points.PointCount(), 3u);
   ExpectSameFrom(big, Fresh(), big.size() - 100);
