@@ -725,18 +725,19 @@ void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& ro
   TFountainTokenKind lastKind = ttEnd;
   bool cut = false;
   // The state is kept in locals while the row is scanned and stored after.
-  if (hasNext || !fountain_) {
+  // A long row starts from the last saved point before its end whose
+  // bytes are unchanged, and saves points as it goes.
+  TTokenCheckpoints* points = hasNext || !fountain_ ? nullptr : &fountain_->Checkpoints();
+  if (points)
+    points->Start(*this, row, data, row.size());
+  else
     NewData(text.data(), text.size(), data);
-  } else {
-    // A long row starts from the last saved point before its end whose
-    // bytes are unchanged.
-    fountain_->Checkpoints().Start(*this, row, data, row.size());
-  }
   int bracket = bracketIndex_;
   int element = elementState_;
   uint8_t flag = carriedFlag_;
   const unsigned char* const rowEnd = rowStart_ + len;
   for (TFountainTokenKind kind; (kind = NextToken()) != ttEnd;) {
+    if (points) points->Note(*this);
     lastKind = kind;
     bracket = bracketIndex_;
     if (kind == ttBracket) lastBracket = tokenBracketIndex_;

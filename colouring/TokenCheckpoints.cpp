@@ -36,8 +36,14 @@ TTokenCheckpoints::TTokenCheckpoints(size_t minRowBytes, size_t spacing, int slo
     : minRowBytes_(minRowBytes), spacing_(std::max<size_t>(spacing, 1)),
       maxSlots_(std::max(slots, 1)) {}
 
-void TTokenCheckpoints::Configure(size_t minRowBytes, size_t spacing) {
+void TTokenCheckpoints::Clear() {
+  active_ = nullptr;
+  activeParser_ = nullptr;
   slots_.clear();
+}
+
+void TTokenCheckpoints::Configure(size_t minRowBytes, size_t spacing) {
+  Clear();
   minRowBytes_ = minRowBytes;
   spacing_ = std::max<size_t>(spacing, 1);
 }
@@ -95,58 +101,48 @@ TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(const ByteString& text,
   return *best;
 }
 
-bool TTokenCheckpoints::Extend(Slot& slot, TFountainParser& parser,
-                               const TFountainParser::TResumeInfo& info, const char* text,
-                               size_t length, size_t pos) {
-  auto& pts = slot.Points;
-  size_t from = pts.empty() ? 0 : pts.back().State.Pos;
-  if (from + spacing_ > pos) return false;
-  if (!pts.empty()) parser.ResumeAt(pts.back().State);
-  size_t mark = from + spacing_;
-  size_t horizon = pts.empty() ? 0 : pts.back().Horizon;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-  while (parser.NextToken() != ttEnd) {
-    const size_t end = static_cast<size_t>(parser.SourcePos()) + parser.TokenLength();
-    if (end > pos) break;
-    if (end < mark || !parser.CanSavePoint()) continue;
-    horizon = std::max(horizon, end + info.Lookahead);
-    if (info.Mail && end > 0 && end < length && scan::Is(bytes[end - 1], scan::kMail) &&
-        scan::Is(bytes[end], scan::kMail)) {
-      // A mail test of a token before here read the whole run of mail
-      // characters that goes on past this point, up to the byte ending it.
-      size_t e = end;
-      while (scan::Is(bytes[e], scan::kMail))
-        ++e;
-      horizon = std::max(horizon, e + 1);
-    }
-    pts.push_back(Point{parser.SavePoint(), horizon});
-    mark = end + spacing_;
-    if (mark > pos) break;
+void TTokenCheckpoints::TakePoint(const TFountainParser& parser) {
+  const size_t end = static_cast<size_t>(parser.SourcePos()) + parser.TokenLength();
+  if (end < mark_ || !parser.CanSavePoint()) return;
+  auto& pts = active_->Points;
+  size_t horizon = std::max(pts.empty() ? 0 : pts.back().Horizon, end + lookahead_);
+  const std::string& bytes = active_->Text;
+  auto isMail = [&](size_t i) {
+    return scan::Is(static_cast<unsigned char>(bytes[i]), scan::kMail);
+  };
+  if (mail_ && end > 0 && end < bytes.size() && isMail(end - 1) && isMail(end)) {
+    // A mail test of a token before here read the whole run of mail
+    // characters that goes on past this point, up to the byte ending it.
+    size_t e = end;
+    while (e < bytes.size() && isMail(e))
+      ++e;
+    horizon = std::max(horizon, e + 1);
   }
-  return true;
+  pts.push_back(Point{parser.SavePoint(), horizon});
+  mark_ = end + spacing_;
 }
 
 size_t TTokenCheckpoints::Start(TFountainParser& parser, const ByteString& row,
                                 const TRowAttributeData& data, size_t pos) {
-  const char* text = row.data();
-  const size_t length = row.size();
+  active_ = nullptr;
+  activeParser_ = nullptr;
+  parser.NewData(row.data(), row.size(), data);
   TFountainParser::TResumeInfo info;
-  if (length < minRowBytes_ || pos < spacing_ || !parser.ResumeInfo(info)) {
-    parser.NewData(text, length, data);
-    return 0;
-  }
+  // Near a row's start no point would be of use: the bytes are not
+  // compared either.
+  if (row.size() < minRowBytes_ || pos < spacing_ || !parser.ResumeInfo(info)) return 0;
   Slot& slot = SlotFor(row, data, info.Key);
-  // Extend starts the row; a point restores every state NewData sets
-  // apart from a carried token, which is done with before any point.
-  parser.NewData(text, length, data);
-  const bool moved = Extend(slot, parser, info, text, length, pos);
+  active_ = &slot;
+  activeParser_ = &parser;
+  lookahead_ = info.Lookahead;
+  mail_ = info.Mail;
   const auto& pts = slot.Points;
+  mark_ = (pts.empty() ? 0 : pts.back().State.Pos) + spacing_;
+  // A point restores every state NewData sets apart from a carried token,
+  // which is done with before any point is taken.
   auto after = std::upper_bound(pts.begin(), pts.end(), pos,
                                 [](size_t p, const Point& pt) { return p < pt.State.Pos; });
-  if (after == pts.begin()) {
-    if (moved) parser.NewData(text, length, data);
-    return 0;
-  }
+  if (after == pts.begin()) return 0;
   parser.ResumeAt(std::prev(after)->State);
   return std::prev(after)->State.Pos;
 }

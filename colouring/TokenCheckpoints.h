@@ -28,19 +28,25 @@ public:
   explicit TTokenCheckpoints(size_t minRowBytes = kMinRowBytes, size_t spacing = kSpacing,
                              int slots = kSlots);
 
-  // Starts parser on a row (length bytes before its terminating NUL, with
-  // start state data) at a token boundary at or before pos and returns
-  // that boundary. From there NextToken gives exactly the tokens and
-  // states it gives after NewData from the row's first byte.
-  // A copy of the row's bytes is kept to find what a later version of the
-  // row changed.
-  size_t Start(TFountainParser& parser, const ByteString& text, const TRowAttributeData& data,
+  // Starts parser on a row (its bytes before the terminating NUL, with
+  // start state data) at the last saved point at or before pos, or at its
+  // first byte, and returns where. From there NextToken gives exactly the
+  // tokens and states it gives after NewData from the row's first byte.
+  // The parser reads row until it is started again.
+  size_t Start(TFountainParser& parser, const ByteString& row, const TRowAttributeData& data,
                size_t pos);
+  // Call after each token of a parser started with Start: a point is
+  // saved about every spacing bytes past the row's last one, so points
+  // are taken by the scans a row needs anyway. Ignored for any other
+  // parser and after a later Start.
+  void Note(const TFountainParser& parser) {
+    if (&parser == activeParser_) TakePoint(parser);
+  }
   // Forgets every row and takes new sizes: rows shorter than minRowBytes
   // always start at their first byte; points are about spacing bytes apart.
   void Configure(size_t minRowBytes, size_t spacing);
   // Forgets every row.
-  void Clear() { slots_.clear(); }
+  void Clear();
   // Points kept over all rows.
   size_t PointCount() const;
 
@@ -57,16 +63,19 @@ private:
     uint64_t Used = 0;
   };
   Slot& SlotFor(const ByteString& text, const TRowAttributeData& data, const ByteString& key);
-  // Takes points up to pos on a parser just started on the row; true
-  // when it moved the parser.
-  bool Extend(Slot& slot, TFountainParser& parser, const TFountainParser::TResumeInfo& info,
-              const char* text, size_t length, size_t pos);
+  void TakePoint(const TFountainParser& parser);
 
   size_t minRowBytes_;
   size_t spacing_;
   int maxSlots_;
   std::vector<Slot> slots_;
   uint64_t clock_ = 0;
+  // The row being scanned by the parser last started.
+  Slot* active_ = nullptr;
+  const TFountainParser* activeParser_ = nullptr;
+  size_t mark_ = 0; // the next point is taken at the first token end from here
+  size_t lookahead_ = 0;
+  bool mail_ = false;
 };
 
 } // namespace ze
