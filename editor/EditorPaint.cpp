@@ -238,8 +238,10 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
     }
     // A long row is scanned from a saved point shortly before its visible
     // part rather than from its first byte, and saves points as it goes.
-    TTokenCheckpoints* points =
-        joined.empty() && parser->Fountain() ? &parser->Fountain()->Checkpoints() : nullptr;
+    TTokenCheckpoints* points = joined.empty() && parser->Fountain() &&
+                                        text.size() >= TTokenCheckpoints::kMinRowBytes
+                                    ? &parser->Fountain()->Checkpoints()
+                                    : nullptr;
     if (points)
       points->Start(*parser, text, data, static_cast<size_t>(std::max(ScrollOffset() / W - 1, 0)));
     else
