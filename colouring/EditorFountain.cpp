@@ -4,7 +4,9 @@
 #include "colouring/ScanTables.h"
 
 #include "platform/CodePage.h"
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <typeinfo>
 
 namespace ze {
@@ -383,6 +385,39 @@ void TEditorParser::ControlHexProc() {
   while (scan::Is(*q, scan::kHexDigit))
     ++q;
   p_ = q;
+}
+
+bool TEditorParser::ResumeInfo(TResumeInfo& info) const {
+  // Only this class's own scanning is known to look no further than
+  // below; a descendant may keep state of its own.
+  if (!direct_) return false;
+  const TEditorFountain* f = editorFountain_;
+  const TFountainBracketCollection* brackets = f->Brackets();
+  if (brackets->UpdateCount() != 0) return false;
+  std::string key;
+  size_t longest = 6; // "https:"
+  auto put = [&](const ByteString& s) {
+    key += std::to_string(s.size());
+    key += ':';
+    key.append(s.view());
+    longest = std::max(longest, s.size());
+  };
+  key += f->Mail() ? 'M' : 'm';
+  key += f->Url() ? 'U' : 'u';
+  key += f->ControlCode() ? 'C' : 'c';
+  put(f->Commenter());
+  put(f->Quotation());
+  put(f->HexPrefix());
+  for (int i = 0, n = brackets->Count(); i < n; ++i) {
+    put(brackets->Items(i)->LeftBracket());
+    put(brackets->Items(i)->RightBracket());
+  }
+  info.Key = ByteString(key);
+  // A number reads two bytes past its digits, a doubled quote one, a
+  // prefix or bracket test its whole string from a byte inside the token.
+  info.Lookahead = longest + 4;
+  info.Mail = f->Mail();
+  return true;
 }
 
 TFountainTokenKinds TEditorParser::RescanKinds() const {

@@ -150,6 +150,7 @@ protected:
   void InitMethodTable() override;
   void DispatchProc() override;
   TFountainTokenKinds RescanKinds() const override;
+  bool ResumeInfo(TResumeInfo& info) const override;
 
   virtual bool IsQuotationStart();
   virtual void QuotationProc();

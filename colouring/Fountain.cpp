@@ -195,6 +195,11 @@ void TFountain::SetReserveWordList(const TStrings* v) {
   notifyEventList_->ChangedProc(this);
 }
 
+TTokenCheckpoints& TFountain::Checkpoints() {
+  if (!checkpoints_) checkpoints_ = std::make_unique<TTokenCheckpoints>();
+  return *checkpoints_;
+}
+
 std::unique_ptr<TFountainParser> TFountain::CreateParser() {
   return GetParserClass()(this);
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "colouring/FountainParser.h"
+#include "colouring/TokenCheckpoints.h"
 #include "platform/Graphics.h"
 #include "text/Classes.h"
 #include "text/Notify.h"
@@ -142,6 +143,9 @@ public:
 
   // A new parser for this fountain; the caller owns it.
   virtual std::unique_ptr<TFountainParser> CreateParser();
+  // Saved tokenizer states along this fountain's long rows, shared by
+  // every parser of it (painting and row states alike).
+  TTokenCheckpoints& Checkpoints();
   // True when any colour reachable from instance has an italic style.
   virtual bool HasItalicFontStyle(TObject* instance);
   // Sets, on every TFountainColor reachable from colors, the background
@@ -178,6 +182,7 @@ private:
   std::unique_ptr<TFountainBracketCollection> brackets_;
   std::unique_ptr<TFountainColor> reserve_;
   std::unique_ptr<TStringList> reserveWordList_;
+  std::unique_ptr<TTokenCheckpoints> checkpoints_;
   // Scratch state of the walks.
   bool walkResult_ = false;
   const TFountainColor* walkColor_ = nullptr;

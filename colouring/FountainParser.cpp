@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "colouring/Fountain.h"
+#include "colouring/TokenCheckpoints.h"
 #include "colouring/RunScan.h"
 #include "colouring/ScanTables.h"
 
@@ -301,6 +302,41 @@ void TFountainParser::NewData(const char* text, size_t length, const TRowAttribu
     bracketsTaken_ = brackets->UpdateCount() == 0;
     ++bracketStamp_;
   }
+}
+
+TFountainParser::TResumePoint TFountainParser::SavePoint() const {
+  TResumePoint r;
+  r.Pos = static_cast<size_t>(endPtr_ - rowStart_);
+  r.BracketIndex = bracketIndex_;
+  r.ElementState = elementState_;
+  r.ExtraState = extraState_;
+  r.CarriedFlag = carriedFlag_;
+  r.Token = token_;
+  r.TokenBracketIndex = tokenBracketIndex_;
+  r.DataStr = dataStr_;
+  return r;
+}
+
+void TFountainParser::ResumeAt(const TResumePoint& point) {
+  const unsigned char* at = rowStart_ + point.Pos;
+  if (at > rowEnd_) at = rowEnd_;
+  endPtr_ = tokenStart_ = p_ = at;
+  bracketIndex_ = point.BracketIndex;
+  elementState_ = point.ElementState;
+  extraState_ = point.ExtraState;
+  carriedFlag_ = point.CarriedFlag;
+  token_ = point.Token;
+  tokenBracketIndex_ = point.TokenBracketIndex;
+  dataStr_ = point.DataStr;
+  carriedToken_ = 0;
+  remainBytes_ = 0;
+  continuing_ = false;
+  noMailFrom_ = noMailTo_ = nullptr;
+  nextAt_ = kAtUnknown;
+}
+
+bool TFountainParser::ResumeInfo(TResumeInfo&) const {
+  return false;
 }
 
 // The first-byte procedures as the direct path of NextToken runs them: the
@@ -689,12 +725,19 @@ void TFountainParser::UpdateRowData(int index, const TRowAttributeStringList& ro
   TFountainTokenKind lastKind = ttEnd;
   bool cut = false;
   // The state is kept in locals while the row is scanned and stored after.
-  int bracket = data.BracketIndex;
-  int element = data.ElementState;
-  uint8_t flag = data.CarriedFlag;
-  NewData(text.data(), text.size(), data);
+  // A long row starts from the last saved point before its end whose
+  // bytes are unchanged, and saves points as it goes.
+  TTokenCheckpoints* points = hasNext || !fountain_ ? nullptr : &fountain_->Checkpoints();
+  if (points)
+    points->Start(*this, row, data, row.size());
+  else
+    NewData(text.data(), text.size(), data);
+  int bracket = bracketIndex_;
+  int element = elementState_;
+  uint8_t flag = carriedFlag_;
   const unsigned char* const rowEnd = rowStart_ + len;
   for (TFountainTokenKind kind; (kind = NextToken()) != ttEnd;) {
+    if (points) points->Note(*this);
     lastKind = kind;
     bracket = bracketIndex_;
     if (kind == ttBracket) lastBracket = tokenBracketIndex_;

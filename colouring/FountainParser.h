@@ -134,6 +134,41 @@ public:
   bool Continuing() const noexcept { return continuing_; }
   TFountain* Fountain() const noexcept { return fountain_; }
 
+  // The state between two tokens of a row, at the end of the current
+  // token, from which the rest of the row scans as it does after a start
+  // from its first byte. Only taken after the row's first token, once a
+  // token cut at the previous row's end is done with.
+  struct TResumePoint {
+    size_t Pos = 0; // the current token's end
+    int BracketIndex = -1;
+    int ElementState = 0;
+    int ExtraState = 0;
+    uint8_t CarriedFlag = 0;
+    TFountainTokenKind Token = ttEnd;
+    int TokenBracketIndex = -2;
+    ByteString DataStr;
+  };
+  // False while a carried token is still pending (no point is taken then).
+  bool CanSavePoint() const noexcept {
+    return rowStart_ != nullptr && endPtr_ > rowStart_ && carriedToken_ == 0 && remainBytes_ == 0;
+  }
+  TResumePoint SavePoint() const;
+  // Moves a parser just started on a row (NewData) to a point taken on
+  // the same row bytes up to point.Pos with the same start state.
+  void ResumeAt(const TResumePoint& point);
+  // What a parser that can resume part way through a row tells about its
+  // scanning: a key of every setting its tokens depend on (points taken
+  // under another key are not reused), how many bytes past a token's end
+  // any test may read, and whether the mail test runs (it reads a whole
+  // run of mail characters from a token's start). False for a parser that
+  // cannot resume; such a parser always starts rows at their first byte.
+  struct TResumeInfo {
+    ByteString Key;
+    size_t Lookahead = 0;
+    bool Mail = false;
+  };
+  virtual bool ResumeInfo(TResumeInfo& info) const;
+
 protected:
   // Raises Exception when fountain is null. Made by TFountain::CreateParser
   // or Create<T>, which runs InitMethodTable.

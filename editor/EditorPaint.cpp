@@ -236,8 +236,18 @@ void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* 
       parseText = joined.c_str();
       rightLimit = std::min(rightLimit, x0 + len * W);
     }
-    parser->NewData(parseText, data);
+    // A long row is scanned from a saved point shortly before its visible
+    // part rather than from its first byte, and saves points as it goes.
+    TTokenCheckpoints* points = joined.empty() && parser->Fountain() &&
+                                        text.size() >= TTokenCheckpoints::kMinRowBytes
+                                    ? &parser->Fountain()->Checkpoints()
+                                    : nullptr;
+    if (points)
+      points->Start(*parser, text, data, static_cast<size_t>(std::max(ScrollOffset() / W - 1, 0)));
+    else
+      parser->NewData(parseText, data);
     for (TFountainTokenKind kind = parser->NextToken(); kind != ttEnd; kind = parser->NextToken()) {
+      if (points) points->Note(*parser);
       const int start = parser->SourcePos();
       if (start >= len) break;
       const int x = x0 + start * W;
