@@ -33,6 +33,7 @@ namespace ze {
 class TEditor;
 class TEditorProp;
 class TEditorWidget;
+struct TFileFormat;
 class TPrompter;
 
 class TForm1 : public QMainWindow {
@@ -95,6 +96,10 @@ public:
   bool SaveActiveAs();
   // Everything that depends on the active page.
   void PageControl1Change();
+  // Every load of a file into a page ends here: a text the editor cannot
+  // hold exactly makes the page's editors read-only and is reported; the
+  // format panel follows.
+  void AfterLoad(TEditorWidget* w, const std::string& path);
 
   // ---- commands
   QAction* Action(TCommandId id) const { return actions_->Action(id); }
@@ -177,6 +182,14 @@ private:
   void OpenHelp(const char* file);
   bool ShortcutTaken(const QKeyEvent& e);
 
+  // MainWindowEncoding.cpp
+  void InstallEncodingHandlers();
+  // A new page's document: the default encoding and line break.
+  void ApplyNewDocumentFormat(TEditor& e);
+  void RefreshFileFormatStatus();
+  void ReopenAs(TEncoding encoding);
+  void ChooseSaveFormat(const TFileFormat& f);
+
   // MainWindowClose.cpp
   bool CloseQuery();
   // Takes the window's state into the settings and writes the files;
@@ -202,7 +215,7 @@ private:
   std::array<QToolBar*, kBarCount> bars_{};
   QComboBox* fontName_ = nullptr;
   QComboBox* fontSize_ = nullptr;
-  std::array<QLabel*, 5> panels_{};
+  std::array<QLabel*, 6> panels_{};
   bool lineNumbers_ = false, ruler_ = false, lineCursor_ = false;
   bool building_ = true;
   bool closing_ = false;

@@ -71,6 +71,9 @@ TCommandSnapshot TForm1::Snapshot() const {
   s.CaretCol = e->Col();
   s.CaretRowEndCol = e->Row() < e->ListCount() ? e->RowEndCol(e->Row()) : 0;
   s.ActivePageSplit = IsSplit();
+  s.HasFile = docs_.ActivePath() != kUntitled;
+  s.Encoding = e->Lines()->FileFormat().Encoding;
+  s.LineBreak = e->Lines()->FileFormat().LineBreak;
   return s;
 }
 

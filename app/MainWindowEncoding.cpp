@@ -1,0 +1,122 @@
+// TForm1: the encodings and line breaks of the documents' files — the
+// check after every load, the format panel of the status bar, reading a
+// file again in a chosen encoding and choosing how a document is saved.
+#include <exception>
+#include <unistd.h>
+
+#include "app/Documents.h"
+#include "app/EncodingChoices.h"
+#include "app/MainWindow.h"
+#include "platform/Prompter.h"
+#include "platform/qt/EditorWidget.h"
+
+namespace ze {
+
+namespace {
+
+constexpr int kFormatPanel = 5;
+
+} // namespace
+
+void TForm1::InstallEncodingHandlers() {
+  for (int n = 0; n < kEncodingCount; ++n) {
+    const auto encoding = static_cast<TEncoding>(n);
+    handlers_[Index(ReopenCommand(encoding))] = [this, encoding] { ReopenAs(encoding); };
+    handlers_[Index(SaveEncodingCommand(encoding))] = [this, encoding] {
+      TFileFormat f = ActiveEditor()->Lines()->FileFormat();
+      f.Encoding = encoding;
+      ChooseSaveFormat(f);
+    };
+  }
+  for (int n = 0; n < kLineBreakCount; ++n) {
+    const auto lineBreak = static_cast<TLineBreak>(n);
+    handlers_[Index(LineBreakCommand(lineBreak))] = [this, lineBreak] {
+      TFileFormat f = ActiveEditor()->Lines()->FileFormat();
+      f.LineBreak = lineBreak;
+      // Every line is written with the chosen break from now on.
+      f.MixedLineBreaks = false;
+      ChooseSaveFormat(f);
+    };
+  }
+}
+
+void TForm1::ApplyNewDocumentFormat(TEditor& e) {
+  e.Lines()->SetDefaultEncoding(AsciiReadingOf(settings_.NewEncoding));
+  TFileFormat f;
+  f.Encoding = settings_.NewEncoding;
+  f.LineBreak = settings_.NewLineBreak;
+  e.Lines()->SetFileFormat(f);
+}
+
+void TForm1::AfterLoad(TEditorWidget* w, const std::string& path) {
+  const TFileFormat& f = w->Editor()->Lines()->FileFormat();
+  if (!f.Exact) {
+    // Saving would write the stand-in characters over the file's own: the
+    // page is only for reading until the file is read in a fitting
+    // encoding.
+    for (int i = 0; i < docs_.Count(); ++i) {
+      TPageWidget* page = docs_.Page(i);
+      if (page->Editor() != w && page->SecondEditor() != w) continue;
+      page->Editor()->Editor()->SetReadOnly(true);
+      if (page->SecondEditor()) page->SecondEditor()->Editor()->SetReadOnly(true);
+    }
+    w->Editor()->SetReadOnly(true);
+    prompter_.Message(NotExactMessage(path, f.Problem, f.Encoding), TMsgKind::Warning,
+                      TMsgButtons::Ok);
+  }
+  if (w == ActiveEditorWidget()) RefreshFileFormatStatus();
+}
+
+void TForm1::RefreshFileFormatStatus() {
+  TEditor* e = ActiveEditor();
+  if (!e) {
+    SetStatus(kFormatPanel, {});
+    return;
+  }
+  const TFileFormat& f = e->Lines()->FileFormat();
+  SetStatus(kFormatPanel, FileFormatText(f.Encoding, f.LineBreak, f.MixedLineBreaks));
+}
+
+void TForm1::ReopenAs(TEncoding encoding) {
+  TPageWidget* page = ActivePage();
+  TEditorWidget* w = ActiveEditorWidget();
+  if (!page || !w) return;
+  const std::string path = docs_.ActivePath();
+  if (path == kUntitled) return;
+  TEditor& e = *w->Editor();
+  if (e.Modified() &&
+      prompter_.Message(ReopenQuestion(path, encoding), TMsgKind::Confirmation,
+                        TMsgButtons::YesNo) != TMsgResult::Yes)
+    return;
+  try {
+    e.Lines()->LoadFromFileAs(path, encoding);
+  } catch (const std::exception& error) {
+    // The document stays as it was.
+    ShowError(path + " を読み込めませんでした。\n" + error.what());
+    return;
+  }
+  e.SetModified(false);
+  e.SetTopRow(0);
+  e.SetRowCol(0, 0);
+  // A page made read-only by a reading that did not fit may be written
+  // again, unless the file itself may not.
+  const bool readOnly = ::access(path.c_str(), W_OK) != 0;
+  page->Editor()->Editor()->SetReadOnly(readOnly);
+  if (page->SecondEditor()) page->SecondEditor()->Editor()->SetReadOnly(readOnly);
+  AfterLoad(w, path);
+  PageControl1Change();
+}
+
+void TForm1::ChooseSaveFormat(const TFileFormat& f) {
+  TEditor* e = ActiveEditor();
+  if (!e) return;
+  const TFileFormat& now = e->Lines()->FileFormat();
+  const bool changed = now.Encoding != f.Encoding || now.LineBreak != f.LineBreak ||
+                       now.MixedLineBreaks != f.MixedLineBreaks;
+  e->Lines()->SetFileFormat(f);
+  // The file no longer holds what saving would write: Save is offered.
+  if (changed) e->SetModified(true);
+  RefreshCaptionAndStatus();
+}
+
+} // namespace ze
