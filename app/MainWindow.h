@@ -189,6 +189,10 @@ private:
   void RefreshFileFormatStatus();
   void ReopenAs(TEncoding encoding);
   void ChooseSaveFormat(const TFileFormat& f);
+  // The two editors of a split page show one text, yet each keeps the
+  // format it is saved in: the other editor of from's page takes from's
+  // format and read-only state.
+  void ShareFileFormat(TEditorWidget* from);
 
   // MainWindowClose.cpp
   bool CloseQuery();

@@ -166,6 +166,7 @@ void TForm1::Divide() {
   ApplyProp(*e);
   e->SetScrollBars(ssBoth);
   ApplyViewFeatures(*e);
+  ShareFileFormat(page->Editor());
 }
 
 // ---------------------------------------------------------------- documents

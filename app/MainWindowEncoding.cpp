@@ -53,18 +53,28 @@ void TForm1::AfterLoad(TEditorWidget* w, const std::string& path) {
   if (!f.Exact) {
     // Saving would write the stand-in characters over the file's own: the
     // page is only for reading until the file is read in a fitting
-    // encoding.
-    for (int i = 0; i < docs_.Count(); ++i) {
-      TPageWidget* page = docs_.Page(i);
-      if (page->Editor() != w && page->SecondEditor() != w) continue;
-      page->Editor()->Editor()->SetReadOnly(true);
-      if (page->SecondEditor()) page->SecondEditor()->Editor()->SetReadOnly(true);
-    }
+    // encoding (a split page's other editor follows below).
     w->Editor()->SetReadOnly(true);
     prompter_.Message(NotExactMessage(path, f.Problem, f.Encoding), TMsgKind::Warning,
                       TMsgButtons::Ok);
   }
+  ShareFileFormat(w);
   if (w == ActiveEditorWidget()) RefreshFileFormatStatus();
+}
+
+void TForm1::ShareFileFormat(TEditorWidget* from) {
+  for (int i = 0; i < docs_.Count(); ++i) {
+    TPageWidget* page = docs_.Page(i);
+    TEditorWidget* to = page->Editor() == from         ? page->SecondEditor()
+                        : page->SecondEditor() == from ? page->Editor()
+                                                       : nullptr;
+    if (!to) continue;
+    TEditorStrings& source = *from->Editor()->Lines();
+    to->Editor()->Lines()->SetDefaultEncoding(source.DefaultEncoding());
+    to->Editor()->Lines()->SetFileFormat(source.FileFormat());
+    to->Editor()->SetReadOnly(from->Editor()->ReadOnly());
+    return;
+  }
 }
 
 void TForm1::RefreshFileFormatStatus() {
@@ -100,9 +110,7 @@ void TForm1::ReopenAs(TEncoding encoding) {
   e.SetRowCol(0, 0);
   // A page made read-only by a reading that did not fit may be written
   // again, unless the file itself may not.
-  const bool readOnly = ::access(path.c_str(), W_OK) != 0;
-  page->Editor()->Editor()->SetReadOnly(readOnly);
-  if (page->SecondEditor()) page->SecondEditor()->Editor()->SetReadOnly(readOnly);
+  e.SetReadOnly(::access(path.c_str(), W_OK) != 0);
   AfterLoad(w, path);
   PageControl1Change();
 }
@@ -116,6 +124,7 @@ void TForm1::ChooseSaveFormat(const TFileFormat& f) {
   e->Lines()->SetFileFormat(f);
   // The file no longer holds what saving would write: Save is offered.
   if (changed) e->SetModified(true);
+  ShareFileFormat(ActiveEditorWidget());
   RefreshCaptionAndStatus();
 }
 

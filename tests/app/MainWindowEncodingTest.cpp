@@ -224,5 +224,39 @@ TEST_F(MainWindowEncodingTest, ThePanelFollowsTheActivePage) {
   EXPECT_EQ(Panel(*w), "UTF-8  LF");
 }
 
+TEST_F(MainWindowEncodingTest, BothEditorsOfASplitPageSaveInTheFilesFormat) {
+  auto w = Make();
+  const std::string path = File("s.txt", kNihongoUtf8 + "\n");
+  ASSERT_TRUE(w->OpenByName(path));
+  ASSERT_TRUE(w->Run(C::Divide1));
+  ASSERT_TRUE(w->IsSplit());
+  TEditorWidget* lower = w->Documents().Active()->SecondEditor();
+  ASSERT_NE(lower, nullptr);
+  lower->setFocus();
+  QApplication::processEvents();
+  ASSERT_EQ(w->ActiveEditorWidget(), lower);
+  EXPECT_EQ(Panel(*w), "UTF-8  LF");
+  lower->Editor()->SetSelText("x");
+  ASSERT_TRUE(w->Run(C::Save1));
+  EXPECT_EQ(test::ReadFile(path), "x" + kNihongoUtf8 + "\n");
+
+  // A choice made in one editor holds for the other.
+  ASSERT_TRUE(w->Run(C::LineBreakCrLf));
+  w->Documents().Active()->Editor()->setFocus();
+  QApplication::processEvents();
+  ASSERT_NE(w->ActiveEditorWidget(), lower);
+  w->PageControl1Change();
+  EXPECT_EQ(Panel(*w), "UTF-8  CR+LF");
+  ASSERT_TRUE(w->Run(C::Save1));
+  EXPECT_EQ(test::ReadFile(path), "x" + kNihongoUtf8 + "\r\n");
+
+  // A page that only reads stays so in both halves.
+  const std::string emoji = File("x.txt", "\xf0\x9f\x98\x80\n");
+  ASSERT_TRUE(w->OpenByName(emoji));
+  ASSERT_TRUE(w->Run(C::Divide1));
+  ASSERT_NE(w->Documents().Active()->SecondEditor(), nullptr);
+  EXPECT_TRUE(w->Documents().Active()->SecondEditor()->Editor()->ReadOnly());
+}
+
 } // namespace
 } // namespace ze
