@@ -30,6 +30,10 @@ std::string FileFormatText(TEncoding e, TLineBreak b, bool mixed);
 // exactly; problem says where and what (line, column, character).
 std::string NotExactMessage(const std::string& path, const std::string& problem, TEncoding e);
 
+// The message when a file to insert holds text the document cannot hold
+// exactly (nothing is inserted).
+std::string NotInsertedMessage(const std::string& path, const std::string& problem, TEncoding e);
+
 // The question before a modified document is read again in e.
 std::string ReopenQuestion(const std::string& path, TEncoding e);
 

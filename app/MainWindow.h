@@ -193,6 +193,10 @@ private:
   // format it is saved in: the other editor of from's page takes from's
   // format and read-only state.
   void ShareFileFormat(TEditorWidget* from);
+  // A file's bytes for inserting into the active document: read in the
+  // file's own encoding. False when its text cannot be held exactly
+  // (reported); nothing is to be inserted then.
+  bool DecodeInserted(const std::string& path, std::string& bytes);
 
   // MainWindowClose.cpp
   bool CloseQuery();

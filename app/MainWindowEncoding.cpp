@@ -1,6 +1,7 @@
 // TForm1: the encodings and line breaks of the documents' files — the
 // check after every load, the format panel of the status bar, reading a
 // file again in a chosen encoding and choosing how a document is saved.
+#include <cstdio>
 #include <exception>
 #include <unistd.h>
 
@@ -75,6 +76,42 @@ void TForm1::ShareFileFormat(TEditorWidget* from) {
     to->Editor()->SetReadOnly(from->Editor()->ReadOnly());
     return;
   }
+}
+
+bool TForm1::DecodeInserted(const std::string& path, std::string& bytes) {
+  TEditor* e = ActiveEditor();
+  if (!e) return false;
+  const TEncoding encoding = DetectEncoding(bytes, e->Lines()->DefaultEncoding());
+  if (encoding == TEncoding::Cp932) return true;
+  TDecodedText d = DecodeText(bytes, encoding);
+  if (d.FellBack) return true; // bytes kept as they are, like an opened file
+  // The document must write back the inserted Unicode variants (〜 and
+  // the like) too; a code it already writes as the other variant cannot
+  // be held.
+  TFileFormat f = e->Lines()->FileFormat();
+  bool fits = d.Exact;
+  std::string problem = d.Problem;
+  for (int code = 0; code < 0x10000 && fits && !d.Variants.Empty(); ++code) {
+    const char32_t u = d.Variants.Get(static_cast<uint16_t>(code));
+    if (!u) continue;
+    const char32_t mine = f.Variants.Get(static_cast<uint16_t>(code));
+    if (!mine) f.Variants.Set(static_cast<uint16_t>(code), u);
+    else if (mine != u) {
+      fits = false;
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(u));
+      problem = std::string(hex) + " は文書の中で別の文字として書き出される文字と同じコードです";
+    }
+  }
+  if (!fits) {
+    prompter_.Message(NotInsertedMessage(path, problem, encoding), TMsgKind::Warning,
+                      TMsgButtons::Ok);
+    return false;
+  }
+  e->Lines()->SetFileFormat(f);
+  ShareFileFormat(ActiveEditorWidget());
+  bytes = std::move(d.Text);
+  return true;
 }
 
 void TForm1::RefreshFileFormatStatus() {

@@ -258,5 +258,37 @@ TEST_F(MainWindowEncodingTest, BothEditorsOfASplitPageSaveInTheFilesFormat) {
   EXPECT_TRUE(w->Documents().Active()->SecondEditor()->Editor()->ReadOnly());
 }
 
+TEST_F(MainWindowEncodingTest, AnInsertedFileIsReadInItsOwnEncoding) {
+  auto w = Make();
+  w->ActiveEditor()->SetSelText("[]");
+  w->ActiveEditor()->SetRowCol(0, 1);
+  const std::string utf8 = File("in.txt", kNihongoUtf8);
+  prompter.openAnswers.push_back({utf8});
+  ASSERT_TRUE(w->Run(C::AddRead));
+  EXPECT_EQ(Text(*w), "[" + kNihongoSjis + "\r\n]");
+
+  // (the inserted text ends its line, as inserting always does)
+  // Text the document cannot hold is not inserted, and the user hears why.
+  const std::string emoji = File("e.txt", "a\xf0\x9f\x98\x80");
+  prompter.openAnswers.push_back({emoji});
+  ASSERT_TRUE(w->Run(C::AddRead));
+  EXPECT_EQ(Text(*w), "[" + kNihongoSjis + "\r\n]");
+  ASSERT_EQ(prompter.asked.size(), 1u);
+  EXPECT_NE(prompter.asked[0].text.find(emoji), std::string::npos);
+  EXPECT_NE(prompter.asked[0].text.find("挿入しませんでした"), std::string::npos);
+
+  // 〜 (WAVE DASH) inserted into a UTF-8 document is written back as 〜.
+  const std::string wave = "\xe3\x80\x9c";
+  const std::string doc = File("d.txt", "x\n");
+  ASSERT_TRUE(w->OpenByName(doc));
+  ASSERT_EQ(Panel(*w), "Shift-JIS  LF");
+  ASSERT_TRUE(w->Run(C::SaveEncUtf8));
+  const std::string waveFile = File("w.txt", "\xe6\x97\xa5" + wave);
+  prompter.openAnswers.push_back({waveFile});
+  ASSERT_TRUE(w->Run(C::AddRead));
+  ASSERT_TRUE(w->Run(C::Save1));
+  EXPECT_EQ(test::ReadFile(doc), "\xe6\x97\xa5" + wave + "\nx\n");
+}
+
 } // namespace
 } // namespace ze
