@@ -59,16 +59,14 @@ std::string NotExactMessage(const std::string& path, const std::string& problem,
          "\n元のファイルを壊さないよう、読み取り専用で開きました。";
 }
 
-std::string NotInsertedMessage(const std::string& path, const std::string& problem,
-                               TEncoding e) {
+std::string NotInsertedMessage(const std::string& path, const std::string& problem, TEncoding e) {
   return path + " は " + EncodingName(e) +
          " として読み込みましたが、そのままでは保持できない文字があるため挿入しませんでした。\n" +
          problem;
 }
 
 std::string ReopenQuestion(const std::string& path, TEncoding e) {
-  return path + " は変更されています。\n変更を破棄して " + EncodingName(e) +
-         " で開き直しますか？";
+  return path + " は変更されています。\n変更を破棄して " + EncodingName(e) + " で開き直しますか？";
 }
 
 TEncoding AsciiReadingOf(TEncoding e) {

@@ -239,7 +239,8 @@ void TForm1::AddReadFile() {
   std::ifstream in(path, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw std::runtime_error(path + " を読み込めませんでした。");
-  if (std::string text = bytes; DecodeInserted(path, text)) ActiveEditor()->SetSelText(LinesWithBreaks(text));
+  if (std::string text = bytes; DecodeInserted(path, text))
+    ActiveEditor()->SetSelText(LinesWithBreaks(text));
 }
 
 void TForm1::ExitCommand() {

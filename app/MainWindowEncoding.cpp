@@ -95,7 +95,8 @@ bool TForm1::DecodeInserted(const std::string& path, std::string& bytes) {
     const char32_t u = d.Variants.Get(static_cast<uint16_t>(code));
     if (!u) continue;
     const char32_t mine = f.Variants.Get(static_cast<uint16_t>(code));
-    if (!mine) f.Variants.Set(static_cast<uint16_t>(code), u);
+    if (!mine)
+      f.Variants.Set(static_cast<uint16_t>(code), u);
     else if (mine != u) {
       fits = false;
       char hex[16];
@@ -131,9 +132,8 @@ void TForm1::ReopenAs(TEncoding encoding) {
   const std::string path = docs_.ActivePath();
   if (path == kUntitled) return;
   TEditor& e = *w->Editor();
-  if (e.Modified() &&
-      prompter_.Message(ReopenQuestion(path, encoding), TMsgKind::Confirmation,
-                        TMsgButtons::YesNo) != TMsgResult::Yes)
+  if (e.Modified() && prompter_.Message(ReopenQuestion(path, encoding), TMsgKind::Confirmation,
+                                        TMsgButtons::YesNo) != TMsgResult::Yes)
     return;
   try {
     e.Lines()->LoadFromFileAs(path, encoding);

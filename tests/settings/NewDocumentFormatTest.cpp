@@ -14,9 +14,9 @@ using test::WriteFile;
 TEST(NewDocumentFormat, IsWrittenByNameAndReadBack) {
   TempDir dir;
   TSettingsFileSet files = SettingsFilesFor(dir.File("ZorvaneEditor"));
-  for (auto [e, b] : {std::pair{TEncoding::EucJp, TLineBreak::Lf},
-                      std::pair{TEncoding::Utf16Be, TLineBreak::Cr},
-                      std::pair{TEncoding::Utf8Bom, TLineBreak::CrLf}}) {
+  for (auto [e, b] :
+       {std::pair{TEncoding::EucJp, TLineBreak::Lf}, std::pair{TEncoding::Utf16Be, TLineBreak::Cr},
+        std::pair{TEncoding::Utf8Bom, TLineBreak::CrLf}}) {
     TSettings s;
     s.NewEncoding = e;
     s.NewLineBreak = b;
