@@ -100,6 +100,8 @@ public:
   // hold exactly makes the page's editors read-only and is reported; the
   // format panel follows.
   void AfterLoad(TEditorWidget* w, const std::string& path);
+  // After a document was written: its lines now all end in one way.
+  void AfterSave(TEditor& e);
 
   // ---- commands
   QAction* Action(TCommandId id) const { return actions_->Action(id); }

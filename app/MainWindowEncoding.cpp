@@ -63,6 +63,20 @@ void TForm1::AfterLoad(TEditorWidget* w, const std::string& path) {
   if (w == ActiveEditorWidget()) RefreshFileFormatStatus();
 }
 
+void TForm1::AfterSave(TEditor& e) {
+  if (e.Lines()->FileFormat().MixedLineBreaks) {
+    TFileFormat f = e.Lines()->FileFormat();
+    f.MixedLineBreaks = false;
+    e.Lines()->SetFileFormat(f);
+  }
+  for (int i = 0; i < docs_.Count(); ++i) {
+    TPageWidget* page = docs_.Page(i);
+    for (TEditorWidget* w : {page->Editor(), page->SecondEditor()})
+      if (w && w->Editor() == &e) ShareFileFormat(w);
+  }
+  RefreshFileFormatStatus();
+}
+
 void TForm1::ShareFileFormat(TEditorWidget* from) {
   for (int i = 0; i < docs_.Count(); ++i) {
     TPageWidget* page = docs_.Page(i);

@@ -231,6 +231,7 @@ bool TForm1::SaveTo(TEditor& e, const std::string& path) {
     return false;
   }
   e.SetModified(false);
+  AfterSave(e);
   return true;
 }
 

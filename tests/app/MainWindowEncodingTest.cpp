@@ -290,5 +290,16 @@ TEST_F(MainWindowEncodingTest, AnInsertedFileIsReadInItsOwnEncoding) {
   EXPECT_EQ(test::ReadFile(doc), "\xe6\x97\xa5" + wave + "\nx\n");
 }
 
+TEST_F(MainWindowEncodingTest, AMixedFileIsNoLongerMixedOnceSaved) {
+  auto w = Make();
+  const std::string path = File("mixed.txt", "a\nb\r\nc\n");
+  ASSERT_TRUE(w->OpenByName(path));
+  EXPECT_EQ(Panel(*w), "Shift-JIS  LF (混在)");
+  w->ActiveEditor()->SetSelText("z");
+  ASSERT_TRUE(w->Run(C::Save1));
+  EXPECT_EQ(test::ReadFile(path), "za\nb\nc\n");
+  EXPECT_EQ(Panel(*w), "Shift-JIS  LF");
+}
+
 } // namespace
 } // namespace ze
