@@ -32,6 +32,14 @@ TCommandStates ComputeCommandStates(const TCommandSnapshot& s) {
   set(C::Print1, lines && !s.PrintBusy);
   set(C::PrintSetup1, ed && !s.PrintBusy);
   set(C::PrinterSetting, !s.PrintBusy);
+  // Reading the file again needs a file; choosing how the document is
+  // written needs a document that may be written.
+  for (int n = 0; n < 7; ++n) {
+    set(Nth(C::ReopenCp932, n), ed && s.HasFile);
+    set(Nth(C::SaveEncCp932, n), writable, ed && static_cast<int>(s.Encoding) == n);
+  }
+  for (int n = 0; n < 3; ++n)
+    set(Nth(C::LineBreakCrLf, n), writable, ed && static_cast<int>(s.LineBreak) == n);
 
   // Edit
   set(C::Undo1, ed && s.CanUndo);

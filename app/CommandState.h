@@ -8,6 +8,7 @@
 #include <bitset>
 
 #include "app/Commands.h"
+#include "platform/Encoding.h"
 
 namespace ze {
 
@@ -38,6 +39,11 @@ struct TCommandSnapshot {
   bool ClipboardHasText = false;
   int PageCount = 0;
   bool ActivePageSplit = false;
+  // The active document has a file (it is not "Untitled"), and the
+  // encoding and line break it is saved in.
+  bool HasFile = false;
+  TEncoding Encoding = TEncoding::Cp932;
+  TLineBreak LineBreak = TLineBreak::CrLf;
   // The active editor's view features.
   bool LineNumbers = false;
   bool Ruler = false;

@@ -48,6 +48,8 @@ constexpr std::pair<TCommandId, TImage> kMenuImages[] = {
 };
 
 bool IsCheckable(TCommandId id) {
+  // The document's own saving format is ticked among its choices.
+  if (Index(id) >= Index(C::SaveEncCp932) && Index(id) <= Index(C::LineBreakCr)) return true;
   switch (id) {
   case C::BoxSel1:
   case C::LineNum1:
@@ -147,9 +149,16 @@ const TBarInfo& BarInfo(TBarId id) {
 const std::vector<TMenuInfo>& MainMenus() {
   static const std::vector<TMenuInfo> menus = {
       {"ファイル(&F)",
-       {Cmd(C::New1), Cmd(C::Open1), Cmd(C::AddRead), Cmd(C::Clear1), Cmd(C::ClosePage), Sep(),
-        Cmd(C::Save1), Cmd(C::SaveAs1), Sep(), Cmd(C::PrintPreview), Cmd(C::Print1),
-        Cmd(C::PrintSetup1), Cmd(C::PrinterSetting), Sep(), Cmd(C::Exit1)}},
+       Join(std::vector<TMenuLine>{Cmd(C::New1), Cmd(C::Open1), Cmd(C::AddRead), Cmd(C::Clear1),
+                                   Cmd(C::ClosePage), Sub(" 文字コードを指定して開き直す")},
+            Run(C::ReopenCp932, 7),
+            std::vector<TMenuLine>{End(), Sep(), Cmd(C::Save1), Cmd(C::SaveAs1),
+                                   Sub("   保存する文字コード")},
+            Run(C::SaveEncCp932, 7), std::vector<TMenuLine>{End(), Sub("   改行コード")},
+            Run(C::LineBreakCrLf, 3),
+            std::vector<TMenuLine>{End(), Sep(), Cmd(C::PrintPreview), Cmd(C::Print1),
+                                   Cmd(C::PrintSetup1), Cmd(C::PrinterSetting), Sep(),
+                                   Cmd(C::Exit1)})},
       {"編集(&E)",
        {Cmd(C::Undo1),
         Cmd(C::Redo1),

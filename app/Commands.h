@@ -20,6 +20,23 @@ namespace ze {
   X(ClosePage, " ページを閉じる(&C)", "Ctrl+E")                                                    \
   X(Save1, " 上書き保存(&S)", "Ctrl+S")                                                            \
   X(SaveAs1, "   名前をつけて保存(&A)...", "")                                                     \
+  X(ReopenCp932, "Shift-JIS", "")                                                                  \
+  X(ReopenUtf8, "UTF-8", "")                                                                       \
+  X(ReopenUtf8Bom, "UTF-8 (BOM)", "")                                                              \
+  X(ReopenEucJp, "EUC-JP", "")                                                                     \
+  X(ReopenIso2022Jp, "JIS (ISO-2022-JP)", "")                                                      \
+  X(ReopenUtf16Le, "UTF-16LE", "")                                                                 \
+  X(ReopenUtf16Be, "UTF-16BE", "")                                                                 \
+  X(SaveEncCp932, "Shift-JIS", "")                                                                 \
+  X(SaveEncUtf8, "UTF-8", "")                                                                      \
+  X(SaveEncUtf8Bom, "UTF-8 (BOM)", "")                                                             \
+  X(SaveEncEucJp, "EUC-JP", "")                                                                    \
+  X(SaveEncIso2022Jp, "JIS (ISO-2022-JP)", "")                                                     \
+  X(SaveEncUtf16Le, "UTF-16LE", "")                                                                \
+  X(SaveEncUtf16Be, "UTF-16BE", "")                                                                \
+  X(LineBreakCrLf, "CR+LF (Windows)", "")                                                          \
+  X(LineBreakLf, "LF (Linux/UNIX)", "")                                                            \
+  X(LineBreakCr, "CR (旧Mac)", "")                                                                 \
   X(PrintPreview, " 印刷プレビュー", "")                                                           \
   X(Print1, " 印刷(&P)...", "Ctrl+P")                                                              \
   X(PrintSetup1, "   ページ 設定(&R)...", "")                                                      \

@@ -28,7 +28,7 @@ QString Text(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
-constexpr int kPanelWidths[5] = {150, 100, 100, 100, 50};
+constexpr int kPanelWidths[6] = {150, 100, 100, 100, 50, 160};
 
 } // namespace
 
@@ -56,6 +56,7 @@ TForm1::TForm1(TPrompter& prompter, TOptions options, QWidget* parent)
   BuildBars();
   BuildStatusBar();
   InstallHandlers();
+  InstallEncodingHandlers();
   ReadSettings();
   InstallPrintHandlers();
   PlaceBars();
@@ -148,7 +149,7 @@ void TForm1::BuildStatusBar() {
   QStatusBar* sb = statusBar();
   sb->setObjectName(QStringLiteral("StatusBar1"));
   sb->setSizeGripEnabled(true);
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 6; ++i) {
     auto* label = new QLabel(sb);
     label->setObjectName(QStringLiteral("Panel%1").arg(i));
     label->setFixedWidth(kPanelWidths[i]);

@@ -41,6 +41,7 @@ namespace ze {
 class TEditor;
 class TEditorProp;
 class TEditorWidget;
+struct TFileFormat;
 class TPrompter;
 class TWindowDropTarget;
 class TPrintController;
@@ -124,6 +125,12 @@ public:
   TWindowDropTarget* DropTarget() const { return dropTarget_; }
   // Everything that depends on the active page.
   void PageControl1Change();
+  // Every load of a file into a page ends here: a text the editor cannot
+  // hold exactly makes the page's editors read-only and is reported; the
+  // format panel follows.
+  void AfterLoad(TEditorWidget* w, const std::string& path);
+  // After a document was written: its lines now all end in one way.
+  void AfterSave(TEditor& e);
 
   // ---- commands
   QAction* Action(TCommandId id) const { return actions_->Action(id); }
@@ -252,6 +259,21 @@ private:
   // A Mark menu shortcut whose command cannot act now still belongs to
   // the menu: it does nothing instead of moving the caret.
   bool MarkKeyTaken(const QKeyEvent& e) const;
+  // MainWindowEncoding.cpp
+  void InstallEncodingHandlers();
+  // A new page's document: the default encoding and line break.
+  void ApplyNewDocumentFormat(TEditor& e);
+  void RefreshFileFormatStatus();
+  void ReopenAs(TEncoding encoding);
+  void ChooseSaveFormat(const TFileFormat& f);
+  // The two editors of a split page show one text, yet each keeps the
+  // format it is saved in: the other editor of from's page takes from's
+  // format and read-only state.
+  void ShareFileFormat(TEditorWidget* from);
+  // A file's bytes for inserting into the active document: read in the
+  // file's own encoding. False when its text cannot be held exactly
+  // (reported); nothing is to be inserted then.
+  bool DecodeInserted(const std::string& path, std::string& bytes);
 
   // MainWindowClose.cpp
   bool CloseQuery();
@@ -278,7 +300,7 @@ private:
   std::array<QToolBar*, kBarCount> bars_{};
   QComboBox* fontName_ = nullptr;
   QComboBox* fontSize_ = nullptr;
-  std::array<QLabel*, 5> panels_{};
+  std::array<QLabel*, 6> panels_{};
   bool lineNumbers_ = false, ruler_ = false, lineCursor_ = false;
   bool building_ = true;
   bool closing_ = false;

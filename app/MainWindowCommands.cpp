@@ -71,6 +71,9 @@ TCommandSnapshot TForm1::Snapshot() const {
   s.CaretRowEndCol = e->Row() < e->ListCount() ? e->RowEndCol(e->Row()) : 0;
   s.ActivePageSplit = IsSplit();
   FillMarkSnapshot(*e, s);
+  s.HasFile = docs_.ActivePath() != kUntitled;
+  s.Encoding = e->Lines()->FileFormat().Encoding;
+  s.LineBreak = e->Lines()->FileFormat().LineBreak;
   return s;
 }
 
@@ -142,6 +145,7 @@ void TForm1::Divide() {
   ApplyProp(*e);
   e->SetScrollBars(ssBoth);
   ApplyViewFeatures(*e);
+  ShareFileFormat(page->Editor());
 }
 
 // ---------------------------------------------------------------- help

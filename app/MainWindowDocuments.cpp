@@ -81,6 +81,8 @@ bool TForm1::LoadInto(TEditorWidget* w, const std::string& path) {
   // The flag follows the file: a page reused for a writable file is
   // writable again.
   e.SetReadOnly(FileIsReadOnly(path));
+  // After the read-only flag: a text not held exactly makes it read-only.
+  AfterLoad(w, path);
   return true;
 }
 
@@ -258,6 +260,7 @@ bool TForm1::SaveTo(TEditor& e, const std::string& path) {
   }
   e.SetModified(false);
   own.SetModified(false);
+  AfterSave(own);
   return true;
 }
 

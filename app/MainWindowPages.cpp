@@ -74,6 +74,7 @@ TPageWidget* TForm1::CreatePage(const std::string& path) {
   ApplyProp(*e);
   e->SetScrollBars(ssBoth);
   e->Imagebar()->SetVisible(false);
+  ApplyNewDocumentFormat(*e);
   return page;
 }
 
@@ -118,7 +119,7 @@ void TForm1::RefreshCaptionAndStatus() {
   TEditor* e = ActiveEditor();
   if (!e) {
     setWindowTitle(QStringLiteral("ZorvaneEditor"));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 6; ++i)
       SetStatus(i, {});
     RefreshCommands();
     return;
@@ -129,6 +130,7 @@ void TForm1::RefreshCaptionAndStatus() {
   SetStatus(2, OverWriteText(e->OverWrite()));
   SetStatus(3, BoxModeText(e->SelectionMode() == smBox));
   SetStatus(0, CaretPositionText(e->Row(), e->Col()));
+  RefreshFileFormatStatus();
   TFontSpec font = e->Font();
   if (fontName_->currentIndex() >= 0) font.Name = fontName_->currentText().toStdString();
   if (fontSize_->currentIndex() >= 0) font.Size = fontSize_->currentIndex() + 7;

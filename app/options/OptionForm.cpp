@@ -187,9 +187,23 @@ void TOptionForm::BuildControls() {
   nl->addWidget(Radio0Base, 0, 1);
   nl->addWidget(SeparaterCombo, 1, 0, 1, 2);
 
+  auto* newFiles = new QGroupBox(QStringLiteral(" [ 新規文書 ]"), this);
+  EncodingCombo = new QComboBox(newFiles);
+  for (int i = 0; i < 7; ++i)
+    EncodingCombo->addItem(QString::fromUtf8(EncodingName(static_cast<TEncoding>(i))));
+  LineBreakCombo = new QComboBox(newFiles);
+  for (int i = 0; i < 3; ++i)
+    LineBreakCombo->addItem(QString::fromUtf8(LineBreakName(static_cast<TLineBreak>(i))));
+  auto* ef = new QGridLayout(newFiles);
+  ef->addWidget(new QLabel(QStringLiteral("文字コード"), newFiles), 0, 0);
+  ef->addWidget(EncodingCombo, 0, 1);
+  ef->addWidget(new QLabel(QStringLiteral("改行コード"), newFiles), 1, 0);
+  ef->addWidget(LineBreakCombo, 1, 1);
+
   auto* settingsColumn = new QVBoxLayout;
   settingsColumn->addWidget(margins);
   settingsColumn->addLayout(widths);
+  settingsColumn->addWidget(newFiles);
   settingsColumn->addStretch();
 
   auto* top = new QHBoxLayout;
@@ -267,6 +281,8 @@ void TOptionForm::LoadControls() {
                                           values_.SeparateType < SeparaterCombo->count()
                                       ? values_.SeparateType
                                       : -1);
+  EncodingCombo->setCurrentIndex(static_cast<int>(values_.NewEncoding));
+  LineBreakCombo->setCurrentIndex(static_cast<int>(values_.NewLineBreak));
   RefreshPreview();
 }
 
@@ -317,6 +333,12 @@ void TOptionForm::Connect() {
     connect(r, &QRadioButton::toggled, this, &TOptionForm::RadiosChanged);
   connect(SeparaterCombo, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (i >= 0) values_.SeparateType = i;
+  });
+  connect(EncodingCombo, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (i >= 0) values_.NewEncoding = static_cast<TEncoding>(i);
+  });
+  connect(LineBreakCombo, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (i >= 0) values_.NewLineBreak = static_cast<TLineBreak>(i);
   });
 
   connect(OK, &QPushButton::clicked, this, &TOptionForm::accept);

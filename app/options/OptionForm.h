@@ -67,6 +67,8 @@ public:
   QRadioButton *RadioLower, *RadioUpper, *RadioHedUpper, *RadioUnSupply;
   QRadioButton *Radio1Base, *Radio0Base;
   QComboBox* SeparaterCombo;
+  // New documents: their encoding and line break.
+  QComboBox *EncodingCombo, *LineBreakCombo;
   QLabel* HintLabel; // what the number fields have to say
   QPushButton *OK, *CancelButton;
 

@@ -148,6 +148,8 @@ TOptionValues LoadOptions(const TSettings& s) {
   v.WrapCount = s.WrapCount;
   v.ReserveType = s.ReserveType;
   v.SeparateType = s.SeparateType;
+  v.NewEncoding = s.NewEncoding;
+  v.NewLineBreak = s.NewLineBreak;
   v.NumberType = s.NumberType;
   v.SameBkFlag = s.SameBkFlag;
   v.AIndentFlag = s.AIndentFlag;
@@ -179,6 +181,8 @@ void CommitOptions(const TOptionValues& v, TSettings& s) {
   s.WrapCount = v.WrapCount;
   s.ReserveType = v.ReserveType;
   s.SeparateType = v.SeparateType;
+  s.NewEncoding = v.NewEncoding;
+  s.NewLineBreak = v.NewLineBreak;
   s.NumberType = v.NumberType;
   s.SameBkFlag = v.SameBkFlag;
   s.AIndentFlag = v.AIndentFlag;

@@ -35,6 +35,10 @@ struct TOptionValues {
   bool SameBkFlag = false, AIndentFlag = false, TIndentFlag = false, FCaretFlag = false;
   bool RetFlag = false, EofFlag = false, WrapFlag = false, CommentOutRow = false;
 
+  // The encoding and line break of new documents.
+  TEncoding NewEncoding = TEncoding::Cp932;
+  TLineBreak NewLineBreak = TLineBreak::CrLf;
+
   friend bool operator==(const TOptionValues&, const TOptionValues&) = default;
 };
 

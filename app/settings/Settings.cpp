@@ -57,6 +57,26 @@ const char* TokenSection(TSettingsToken t) {
 
 bool TokenHasStyle(TSettingsToken t) { return t != stSelect && t != stHit; }
 
+const char* LineBreakKey(TLineBreak b) {
+  switch (b) {
+  case TLineBreak::CrLf: return "CRLF";
+  case TLineBreak::Lf: return "LF";
+  case TLineBreak::Cr: return "CR";
+  }
+  return "CRLF";
+}
+
+bool LineBreakFromKey(const std::string& key, TLineBreak& b) {
+  for (int n = 0; n < 3; ++n) {
+    const auto candidate = static_cast<TLineBreak>(n);
+    if (key == LineBreakKey(candidate) || key == LineBreakName(candidate)) {
+      b = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
 void ClampSettings(TSettings& s) {
   const TSettings d;
   TWindowState& w = s.Window;
@@ -77,6 +97,10 @@ void ClampSettings(TSettings& s) {
   if (s.SeparateType < 0 || s.SeparateType > 10) s.SeparateType = d.SeparateType;
   if (s.NumberType != 1 && s.NumberType != 2) s.NumberType = 0;
   if (s.DicType < 0 || s.DicType > kDictionaryCount) s.DicType = d.DicType;
+  if (static_cast<int>(s.NewEncoding) < 0 || static_cast<int>(s.NewEncoding) > 6)
+    s.NewEncoding = d.NewEncoding;
+  if (static_cast<int>(s.NewLineBreak) < 0 || static_cast<int>(s.NewLineBreak) > 2)
+    s.NewLineBreak = d.NewLineBreak;
 }
 
 TWindowRect PlaceWindow(const TWindowRect& r, const std::vector<TScreenRect>& screens) {

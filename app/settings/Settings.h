@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Encoding.h"
 #include "platform/Graphics.h"
 
 namespace ze {
@@ -83,6 +84,10 @@ struct TSettings {
   int SeparateType = 0; // numbered-list separator 0..10
   int NumberType = 0;   // numbered lists: 1 from 1, 2 from 0, 0 off
   int DicType = 1;      // selected web dictionary 1..5, 0 none
+  // What new documents are written in; ASCII-only files read as
+  // NewEncoding too (Int.ini, "File" section, by name: "CP932", "LF"...).
+  TEncoding NewEncoding = TEncoding::Cp932;
+  TLineBreak NewLineBreak = TLineBreak::CrLf;
 
   // Color.ini
   TColor Background = clWindow;
@@ -132,6 +137,11 @@ struct TScreenRect {
 inline constexpr int kMinWindowWidth = 320;
 inline constexpr int kMinWindowHeight = 240;
 inline constexpr int kMaxDockRow = 3;
+
+// A line break's name in the settings files ("CRLF", "LF", "CR"), and
+// back ("CR+LF" too); false for an unknown name.
+const char* LineBreakKey(TLineBreak b);
+bool LineBreakFromKey(const std::string& key, TLineBreak& b);
 
 // Brings every value into its range: sizes and widths clamped (font size
 // 7-30, tab width 2-8 and even, wrap width 20-250, margins 0-100),

@@ -124,6 +124,18 @@ public:
   void Text(const char* section, const char* key, std::string& v) {
     if (auto text = Find(section, key)) v = *text;
   }
+  void Encoding(const char* section, const char* key, TEncoding& v) {
+    auto text = Find(section, key);
+    if (!text) return;
+    if (!EncodingFromKey(*text, v))
+      Note(std::string("[") + section + "] " + key + ": 文字コードではありません: " + *text);
+  }
+  void LineBreak(const char* section, const char* key, TLineBreak& v) {
+    auto text = Find(section, key);
+    if (!text) return;
+    if (!LineBreakFromKey(*text, v))
+      Note(std::string("[") + section + "] " + key + ": 改行コードではありません: " + *text);
+  }
 
 private:
   std::optional<std::string> Find(const char* section, const char* key) const {
@@ -161,6 +173,8 @@ void ReadInt(TSettings& s, Reader& r) {
     r.Int(kBarSections[i], "Pos", w.Bars[static_cast<size_t>(i)].Pos);
   }
   r.Int("Dic", "Type", s.DicType);
+  r.Encoding("File", "Encoding", s.NewEncoding);
+  r.LineBreak("File", "LineBreak", s.NewLineBreak);
 }
 
 std::string Numbered(const char* key, int i) { return key + std::to_string(i + 1); }
@@ -232,6 +246,8 @@ void WriteInt(const TSettings& s, IniFile& ini) {
     ini.WriteInteger(kBarSections[i], "Pos", w.Bars[static_cast<size_t>(i)].Pos);
   }
   ini.WriteInteger("Dic", "Type", s.DicType);
+  ini.WriteString("File", "Encoding", EncodingKey(s.NewEncoding));
+  ini.WriteString("File", "LineBreak", LineBreakKey(s.NewLineBreak));
 }
 
 void WriteColor(const TSettings& s, IniFile& ini) {

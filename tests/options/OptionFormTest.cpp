@@ -430,5 +430,33 @@ TEST_F(OptionFormTest, PreviewSampleShowsEveryColouredTokenKind) {
   EXPECT_TRUE(wanted.empty()) << "not in the sample: " << missing;
 }
 
+TEST_F(OptionFormTest, NewDocumentEncodingAndLineBreakComeFromTheSettingsAndOkGivesThem) {
+  settings.NewEncoding = TEncoding::Iso2022Jp;
+  settings.NewLineBreak = TLineBreak::Lf;
+  {
+    auto f = Open();
+    ASSERT_EQ(f->EncodingCombo->count(), 7);
+    ASSERT_EQ(f->LineBreakCombo->count(), 3);
+    EXPECT_EQ(f->EncodingCombo->currentText().toStdString(), "JIS");
+    EXPECT_EQ(f->LineBreakCombo->currentText().toStdString(), "LF");
+    f->EncodingCombo->setCurrentIndex(static_cast<int>(TEncoding::Utf8));
+    f->LineBreakCombo->setCurrentIndex(static_cast<int>(TLineBreak::Cr));
+    f->OK->click();
+  }
+  ASSERT_TRUE(okValues.has_value());
+  EXPECT_EQ(okValues->NewEncoding, TEncoding::Utf8);
+  EXPECT_EQ(okValues->NewLineBreak, TLineBreak::Cr);
+  CommitOptions(*okValues, settings);
+  EXPECT_EQ(settings.NewEncoding, TEncoding::Utf8);
+  EXPECT_EQ(settings.NewLineBreak, TLineBreak::Cr);
+
+  // Cancel gives nothing.
+  okValues.reset();
+  auto f = Open();
+  f->EncodingCombo->setCurrentIndex(0);
+  f->CancelButton->click();
+  EXPECT_FALSE(okValues.has_value());
+}
+
 } // namespace
 } // namespace ze

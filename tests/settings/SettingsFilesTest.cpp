@@ -97,7 +97,7 @@ TEST(SettingsFiles, EverySectionInTableOrder) {
             (std::vector<std::string>{"Form", "Font", "Top", "Left", "Line", "Character", "Tab",
                                       "Wrap", "Reserve", "Separate", "Number", "FontBar",
                                       "FileBar", "EditBar", "FindBar", "IndicateBar", "MainBar",
-                                      "WindowBar", "Dic"}));
+                                      "WindowBar", "Dic", "File"}));
   EXPECT_EQ(IniFile(files.Int).ReadSection("Form"),
             (std::vector<std::string>{"Top", "Left", "Width", "Height"}));
   EXPECT_EQ(IniFile(files.Color).ReadSections(),
