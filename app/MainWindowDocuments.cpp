@@ -217,14 +217,10 @@ void TForm1::AddReadFile() {
     return;
   }
   // The file may be in another encoding than the document: its text is
-  // read as such and converted, with visible replacements for what the
-  // document cannot hold (the user is told where).
-  const TDecodedText decoded =
-      DecodeText(bytes, DetectEncoding(bytes, e->Lines()->DefaultEncoding()));
-  e->SetSelText(LinesWithBreaks(decoded.Text));
-  if (!decoded.Exact)
-    prompter_.Notice(path + " の一部の文字はこの文書で表せないため「?」に置き換えました。\n" +
-                     decoded.Problem);
+  // read as such and converted; text the document cannot hold is not
+  // inserted (the user is told where).
+  if (!DecodeInserted(path, bytes)) return;
+  e->SetSelText(LinesWithBreaks(bytes));
 }
 
 void TForm1::ClearPage() {
