@@ -112,9 +112,12 @@ TWindowRect PlaceWindow(const TWindowRect& r, const std::vector<TScreenRect>& sc
   const TScreenRect* best = &screens.front();
   long long bestArea = 0;
   for (const TScreenRect& sc : screens) {
-    long long w = std::min<long long>(r.Left + std::max(r.Width, 0), sc.Left + sc.Width) -
+    // In 64 bits: a damaged file may hold any position and size.
+    long long w = std::min<long long>(static_cast<long long>(r.Left) + std::max(r.Width, 0),
+                                      static_cast<long long>(sc.Left) + sc.Width) -
                   std::max(r.Left, sc.Left);
-    long long h = std::min<long long>(r.Top + std::max(r.Height, 0), sc.Top + sc.Height) -
+    long long h = std::min<long long>(static_cast<long long>(r.Top) + std::max(r.Height, 0),
+                                      static_cast<long long>(sc.Top) + sc.Height) -
                   std::max(r.Top, sc.Top);
     if (w > 0 && h > 0 && w * h > bestArea) {
       bestArea = w * h;

@@ -2,6 +2,8 @@
 // choice, and applying the settings to the property store.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <set>
 
 #include "app/settings/ApplySettings.h"
@@ -89,6 +91,12 @@ TEST(PlaceWindow, NeverTooSmallAndAlwaysOnAScreen) {
   std::vector<TScreenRect> two{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
   EXPECT_EQ(PlaceWindow({2900, 100, 800, 600}, two), (TWindowRect{2400, 100, 800, 600}));
   EXPECT_EQ(PlaceWindow({100, 100, 800, 600}, {}), (TWindowRect{100, 100, 800, 600}));
+  // Values from a damaged file at the ends of the integer range (found by
+  // fuzzing: the overlap was summed in 32 bits and overflowed).
+  constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+  EXPECT_EQ(PlaceWindow({kMax, kMax, kMax, kMax}, one), (TWindowRect{0, 0, 1920, 1080}));
+  EXPECT_EQ(PlaceWindow({kMin, kMin, 800, 600}, one), (TWindowRect{0, 0, 800, 600}));
+  EXPECT_EQ(PlaceWindow({100, 2000, kMax, 600}, two), (TWindowRect{0, 480, 1920, 600}));
 }
 
 TEST(ResolveFontName, TheIndexElseAJapaneseFontElseTheFirst) {
