@@ -102,35 +102,13 @@ int DigitValue(char c, int base) {
 
 // An integer of at most 32 bits, as unsigned; a leading "-" gives the
 // two's complement, so that a negative decimal written by a signed writer
-// reads as the same colour. Accumulates in 64 bits and stops before
-// anything can overflow.
+// reads as the same colour.
 std::optional<uint32_t> ParseColorNumber(std::string_view t) {
   bool neg = false;
-  if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
-    neg = t[0] == '-';
-    t.remove_prefix(1);
-  }
-  int base = 10;
-  if (t.size() >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
-    base = 16;
-    t.remove_prefix(2);
-  } else if (!t.empty() && t[0] == '$') {
-    base = 16;
-    t.remove_prefix(1);
-  }
-  if (t.empty()) return std::nullopt;
-  uint64_t v = 0;
-  for (char c : t) {
-    int d = DigitValue(c, base);
-    if (d < 0) return std::nullopt;
-    v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-    if (v > 0xFFFFFFFFull) return std::nullopt;
-  }
-  if (neg) {
-    if (v > 0x80000000ull) return std::nullopt;
-    v = (0x100000000ull - v) & 0xFFFFFFFFull;
-  }
-  return static_cast<uint32_t>(v);
+  std::optional<uint32_t> v = ParseIniMagnitude(t, neg);
+  if (!v || !neg) return v;
+  if (*v > 0x80000000u) return std::nullopt;
+  return static_cast<uint32_t>(0x100000000ull - *v);
 }
 
 bool IsColorValue(TColor c) {
@@ -234,6 +212,31 @@ TColor ResolveColor(TColor c, const TPaletteLookup& palette, TColor fallback) {
   if (auto role = SystemColorRole(c)) return palette ? palette(*role) : ClassicColor(*role);
   if (c & 0xFF000000u) return fallback;
   return c;
+}
+
+std::optional<uint32_t> ParseIniMagnitude(std::string_view t, bool& negative) {
+  negative = false;
+  if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
+    negative = t[0] == '-';
+    t.remove_prefix(1);
+  }
+  int base = 10;
+  if (t.size() >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+    base = 16;
+    t.remove_prefix(2);
+  } else if (!t.empty() && t[0] == '$') {
+    base = 16;
+    t.remove_prefix(1);
+  }
+  if (t.empty()) return std::nullopt;
+  uint64_t v = 0; // 64 bits: stops before anything can overflow
+  for (char c : t) {
+    int d = DigitValue(c, base);
+    if (d < 0) return std::nullopt;
+    v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
+    if (v > 0xFFFFFFFFull) return std::nullopt;
+  }
+  return static_cast<uint32_t>(v);
 }
 
 } // namespace ze

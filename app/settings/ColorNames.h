@@ -29,6 +29,12 @@ std::string ColorToString(TColor c);
 // clNone and clDefault. Anything else gives nullopt.
 std::optional<TColor> StringToColor(std::string_view text);
 
+// A number as the settings files write it: decimal, or hexadecimal after
+// "$" or "0x", with an optional sign. Gives its magnitude (at most 32
+// bits) and whether it was negative; nothing when the text is not such a
+// number.
+std::optional<uint32_t> ParseIniMagnitude(std::string_view t, bool& negative);
+
 // The roles of a desktop palette that stand in for the system colours.
 // The names follow Qt's QPalette roles so that the window can fill them
 // one to one.

@@ -64,32 +64,9 @@ std::optional<int> ParseInt(std::string_view t) {
   while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
   while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
   bool neg = false;
-  if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
-    neg = t[0] == '-';
-    t.remove_prefix(1);
-  }
-  int base = 10;
-  if (t.size() >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
-    base = 16;
-    t.remove_prefix(2);
-  } else if (!t.empty() && t[0] == '$') {
-    base = 16;
-    t.remove_prefix(1);
-  }
-  if (t.empty()) return std::nullopt;
-  int64_t v = 0;
-  for (char c : t) {
-    int d = c >= '0' && c <= '9'   ? c - '0'
-            : c >= 'a' && c <= 'f' ? c - 'a' + 10
-            : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                   : 99;
-    if (d >= base) return std::nullopt;
-    v = v * base + d;
-    if (v > 0x80000000LL) return std::nullopt;
-  }
-  if (neg) v = -v;
-  if (v > INT32_MAX) return std::nullopt;
-  return static_cast<int>(v);
+  std::optional<uint32_t> v = ParseIniMagnitude(t, neg);
+  if (!v || *v > (neg ? 0x80000000u : 0x7FFFFFFFu)) return std::nullopt;
+  return neg ? static_cast<int>(-static_cast<int64_t>(*v)) : static_cast<int>(*v);
 }
 
 // Reads one file's keys; a problem is noted, the value in memory kept.
@@ -308,7 +285,7 @@ TSettingsFileSet SettingsFilesFor(const std::string& programPath, const std::str
 }
 
 std::string ConfigFolder(const std::string& xdgConfigHome, const std::string& home) {
-  // The base directory specification ignores a relative path.
+  // The XDG base-directory rules ignore a relative path.
   if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
     return xdgConfigHome + "/" + kConfigSubfolder;
   return home + "/.config/" + kConfigSubfolder;
