@@ -174,7 +174,7 @@ QString TForm1::StatusText(int panel) const {
 void TForm1::FontNameChosen(int index) {
   TEditor* e = ActiveEditor();
   if (!e || index < 0) return;
-  TFontSpec font = e->Font();
+  TFontDesc font = e->Font();
   font.Name = fontName_->itemText(index).toStdString();
   e->SetFont(font);
   TakeProp(*e);
@@ -185,7 +185,7 @@ void TForm1::FontNameChosen(int index) {
 void TForm1::FontSizeChosen(int index) {
   TEditor* e = ActiveEditor();
   if (!e || index < 0) return;
-  TFontSpec font = e->Font();
+  TFontDesc font = e->Font();
   font.Size = index + kMinFontSize;
   e->SetFont(font);
   TakeProp(*e);

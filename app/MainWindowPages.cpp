@@ -131,7 +131,7 @@ void TForm1::RefreshCaptionAndStatus() {
   SetStatus(3, BoxModeText(e->SelectionMode() == smBox));
   SetStatus(0, CaretPositionText(e->Row(), e->Col()));
   RefreshFileFormatStatus();
-  TFontSpec font = e->Font();
+  TFontDesc font = e->Font();
   if (fontName_->currentIndex() >= 0) font.Name = fontName_->currentText().toStdString();
   if (fontSize_->currentIndex() >= 0) font.Size = fontSize_->currentIndex() + 7;
   e->SetFont(font);

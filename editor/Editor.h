@@ -235,8 +235,8 @@ public:
   bool CaretShown() const { return caretShown_; }
 
   // ---- properties
-  const TFontSpec& Font() const { return font_; }
-  void SetFont(const TFontSpec& f);
+  const TFontDesc& Font() const { return font_; }
+  void SetFont(const TFontDesc& f);
   TColor Color() const { return color_; }
   void SetColor(TColor c);
   TEditorCaret* Caret() const { return caret_.get(); }
@@ -550,7 +550,7 @@ private:
   std::unique_ptr<TEditorSpeed> speed_;
   TFountain* fountain_ = nullptr;
 
-  TFontSpec font_;
+  TFontDesc font_;
   TColor color_ = clWhite;
   TEditorHitStyle hitStyle_ = hsSelect;
   TScrollStyle scrollBars_ = ssNone;

@@ -18,7 +18,7 @@ void TEditor::AfterConstruction() {
   view_ = CreateViewInfo();
   view_->SetOwner(this);
   color_ = clWhite;
-  font_ = TFontSpec{};
+  font_ = TFontDesc{};
   caret_ = CreateEditorCaret();
   marks_ = CreateEditorMarks();
   margin_ = CreateEditorMargin();
@@ -169,7 +169,7 @@ void TEditor::InitMetrics() {
   italic_ = HasFontStyle(font_.Style, fsItalic) || (f && f->HasItalicFontStyle(f));
 }
 
-void TEditor::SetFont(const TFontSpec& f) {
+void TEditor::SetFont(const TFontDesc& f) {
   if (font_ == f) return;
   font_ = f;
   if (!HandleAllocated()) return;

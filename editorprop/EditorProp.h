@@ -55,8 +55,8 @@ public:
   void SetColor(TColor v);
   TEditorCaret* Caret() const noexcept { return caret_.get(); }
   void SetCaret(const TEditorCaret* v) { caret_->CopyFrom(v); }
-  const TFontSpec& Font() const noexcept { return font_; }
-  void SetFont(const TFontSpec& v) { font_ = v; }
+  const TFontDesc& Font() const noexcept { return font_; }
+  void SetFont(const TFontDesc& v) { font_ = v; }
   TEditorHitStyle HitStyle() const noexcept { return hitStyle_; }
   void SetHitStyle(TEditorHitStyle v);
   TEditorImagebar* Imagebar() const noexcept { return imagebar_.get(); }
@@ -127,7 +127,7 @@ private:
 
   TColor color_ = clWindow;
   std::unique_ptr<TEditorCaret> caret_;
-  TFontSpec font_;
+  TFontDesc font_;
   TEditorHitStyle hitStyle_ = hsSelect;
   std::unique_ptr<TEditorImagebar> imagebar_;
   std::unique_ptr<TEditorLeftbar> leftbar_;

@@ -29,12 +29,12 @@ inline TRect Intersect(const TRect& a, const TRect& b) {
   return r;
 }
 
-struct TFontSpec {
+struct TFontDesc {
   std::string Name = "FixedSys"; // UTF-8
   int Size = 12;                 // points
   TFontStyles Style = 0;
   TColor Color = clBlack;
-  friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+  friend bool operator==(const TFontDesc&, const TFontDesc&) = default;
 };
 
 struct TFontMetrics {
@@ -64,7 +64,7 @@ class TSurface {
 public:
   virtual ~TSurface() = default;
 
-  virtual void SetFont(const TFontSpec& font) = 0;
+  virtual void SetFont(const TFontDesc& font) = 0;
   virtual TFontMetrics FontMetrics() = 0;
 
   // Only what lies inside the clip rectangle is drawn.

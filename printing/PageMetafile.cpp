@@ -154,7 +154,7 @@ void TPageRecorder::PutRect(const TRect& r) {
   PutS(page_.bytes_, r.Bottom);
 }
 
-void TPageRecorder::SetFont(const TFontSpec& font) {
+void TPageRecorder::SetFont(const TFontDesc& font) {
   font_ = font;
   size_t i = 0;
   while (i < page_.fonts_.size() && !(page_.fonts_[i] == font))

@@ -33,7 +33,7 @@ public:
   void Replay(TSurface& s) const;
   // Bytes the page takes in memory.
   size_t ByteSize() const noexcept {
-    return bytes_.capacity() + fonts_.capacity() * sizeof(TFontSpec);
+    return bytes_.capacity() + fonts_.capacity() * sizeof(TFontDesc);
   }
   // Drops spare capacity once the page is complete.
   void Shrink() { bytes_.shrink_to_fit(); }
@@ -42,17 +42,17 @@ private:
   friend class TPageRecorder;
   int width_, height_, dpi_;
   std::string bytes_;
-  std::vector<TFontSpec> fonts_;
+  std::vector<TFontDesc> fonts_;
 };
 
 // The surface that records onto a page. Font metrics come from the
 // measure function (the printer's own), since nothing is drawn yet.
 class TPageRecorder : public TSurface {
 public:
-  using TMeasure = std::function<TFontMetrics(const TFontSpec&)>;
+  using TMeasure = std::function<TFontMetrics(const TFontDesc&)>;
   TPageRecorder(TPageMetafile& page, TMeasure measure);
 
-  void SetFont(const TFontSpec& font) override;
+  void SetFont(const TFontDesc& font) override;
   TFontMetrics FontMetrics() override;
   void SetClipRect(const TRect& r) override;
   TRect ClipRect() const override { return clip_; }
@@ -66,7 +66,7 @@ private:
   void PutRect(const TRect& r);
   TPageMetafile& page_;
   TMeasure measure_;
-  TFontSpec font_;
+  TFontDesc font_;
   TRect clip_;
   // Text state last written to the stream: the clip, the page's table of
   // text attributes and the one selected, and where the last text went.

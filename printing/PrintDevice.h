@@ -43,7 +43,7 @@ public:
   virtual int ScreenDpi() const { return 96; }
 
   // Metrics of a font (size in points) on this device, in device pixels.
-  virtual TFontMetrics MeasureFont(const TFontSpec& font) = 0;
+  virtual TFontMetrics MeasureFont(const TFontDesc& font) = 0;
 
   // A print job. BeginDoc false: the job could not start.
   virtual bool BeginDoc(const std::string& title) = 0;

@@ -16,7 +16,7 @@ namespace ze {
 
 // ---------------------------------------------------------------- surface
 
-QFont PrintFont(const TFontSpec& font, int dpi) {
+QFont PrintFont(const TFontDesc& font, int dpi) {
   QFont f(ResolveFontFamily(font.Name));
   f.setPixelSize(std::max(1, static_cast<int>(std::lround(font.Size * dpi / 72.0))));
   f.setBold(HasFontStyle(font.Style, fsBold));
@@ -48,18 +48,18 @@ QChar CharOf(std::string_view bytes) {
 
 } // namespace
 
-void TQtPageSurface::SetFont(const TFontSpec& font) {
-  spec_ = font;
+void TQtPageSurface::SetFont(const TFontDesc& font) {
+  font_ = font;
 }
 
 QFont TQtPageSurface::FontFor(TFontStyles style) const {
-  TFontSpec s = spec_;
+  TFontDesc s = font_;
   s.Style = style;
   return PrintFont(s, dpi_);
 }
 
 TFontMetrics TQtPageSurface::FontMetrics() {
-  QFontMetrics m(FontFor(spec_.Style));
+  QFontMetrics m(FontFor(font_.Style));
   return {m.height(), std::max(0, m.leading()), m.averageCharWidth()};
 }
 
@@ -220,7 +220,7 @@ int TQtPrinterDevice::ScreenDpi() const {
   return s ? static_cast<int>(std::lround(s->logicalDotsPerInchX())) : 96;
 }
 
-TFontMetrics TQtPrinterDevice::MeasureFont(const TFontSpec& font) {
+TFontMetrics TQtPrinterDevice::MeasureFont(const TFontDesc& font) {
   const int dpi = Available() ? DpiY() : ScreenDpi();
   QFontMetrics m(PrintFont(font, dpi));
   return {m.height(), std::max(0, m.leading()), std::max(1, m.averageCharWidth())};

@@ -20,7 +20,7 @@ class TQtPageSurface : public TSurface {
 public:
   TQtPageSurface(QPainter& painter, int dpi) : p_(painter), dpi_(dpi) {}
 
-  void SetFont(const TFontSpec& font) override;
+  void SetFont(const TFontDesc& font) override;
   TFontMetrics FontMetrics() override;
   void SetClipRect(const TRect& r) override { clip_ = r; }
   TRect ClipRect() const override { return clip_; }
@@ -34,12 +34,12 @@ private:
   QFont FontFor(TFontStyles style) const;
   QPainter& p_;
   int dpi_;
-  TFontSpec spec_;
+  TFontDesc font_;
   TRect clip_{-1000000, -1000000, 1000000, 1000000};
 };
 
 // The QFont of a printing font at dpi.
-QFont PrintFont(const TFontSpec& font, int dpi);
+QFont PrintFont(const TFontDesc& font, int dpi);
 
 // Draws a recorded page stretched into target on painter.
 void DrawPageInto(QPainter& painter, const TPageMetafile& page, const QRectF& target);
@@ -67,7 +67,7 @@ public:
   int DpiY() const override;
   bool Landscape() const override;
   int ScreenDpi() const override;
-  TFontMetrics MeasureFont(const TFontSpec& font) override;
+  TFontMetrics MeasureFont(const TFontDesc& font) override;
   bool BeginDoc(const std::string& title) override;
   void NewPage() override;
   void DrawPage(const TPageMetafile& page) override;

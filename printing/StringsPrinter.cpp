@@ -33,16 +33,16 @@ int Clamp(int v, int lo, int hi) {
 // ---------------------------------------------------------------- font
 
 void TStringsPrinterFont::SetName(const std::string& v) {
-  Notify(spec_.Name, v);
+  Notify(desc_.Name, v);
 }
 void TStringsPrinterFont::SetSize(int v) {
-  Notify(spec_.Size, std::max(1, v));
+  Notify(desc_.Size, std::max(1, v));
 }
 void TStringsPrinterFont::SetStyle(TFontStyles v) {
-  Notify(spec_.Style, v);
+  Notify(desc_.Style, v);
 }
 void TStringsPrinterFont::SetColor(TColor v) {
-  Notify(spec_.Color, v);
+  Notify(desc_.Color, v);
 }
 
 void TStringsPrinterFont::CopyFrom(const TPersistent* source) {
@@ -51,7 +51,7 @@ void TStringsPrinterFont::CopyFrom(const TPersistent* source) {
     TNotifyPersistent::CopyFrom(source);
     return;
   }
-  Notify(spec_, f->spec_);
+  Notify(desc_, f->desc_);
 }
 
 const TPropTable& TStringsPrinterFont::ClassProps() {

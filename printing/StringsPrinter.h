@@ -33,23 +33,23 @@ enum TStringsPrinterPrintMode : uint8_t { pmBW, pmThreeColor, pmBWFontStyle, pmC
 // The printing font: name, size in points, style and colour.
 class TStringsPrinterFont : public TNotifyPersistent {
 public:
-  const std::string& Name() const noexcept { return spec_.Name; }
+  const std::string& Name() const noexcept { return desc_.Name; }
   void SetName(const std::string& v);
-  int Size() const noexcept { return spec_.Size; }
+  int Size() const noexcept { return desc_.Size; }
   void SetSize(int v);
-  TFontStyles Style() const noexcept { return spec_.Style; }
+  TFontStyles Style() const noexcept { return desc_.Style; }
   void SetStyle(TFontStyles v);
-  TColor Color() const noexcept { return spec_.Color; }
+  TColor Color() const noexcept { return desc_.Color; }
   void SetColor(TColor v);
 
-  const TFontSpec& Spec() const noexcept { return spec_; }
+  const TFontDesc& Desc() const noexcept { return desc_; }
   void CopyFrom(const TPersistent* source) override;
 
   static const TPropTable& ClassProps();
   const TPropTable* PublishedProps() const override { return &ClassProps(); }
 
 private:
-  TFontSpec spec_{"ＭＳ ゴシック", 10, 0, clBlack};
+  TFontDesc desc_{"ＭＳ ゴシック", 10, 0, clBlack};
 };
 
 class TStringsPrinter;

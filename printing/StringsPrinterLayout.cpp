@@ -183,8 +183,8 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
   const int B = std::min(pageH, pageH + off.Bottom - info.MmToPixelsY(marginBottom_));
 
   // Metrics.
-  const TFontSpec spec = font_->Spec();
-  const TFontMetrics m = d ? d->MeasureFont(spec) : TFontMetrics{};
+  const TFontDesc desc = font_->Desc();
+  const TFontMetrics m = d ? d->MeasureFont(desc) : TFontMetrics{};
   const int H = std::max(1, m.Height + m.ExternalLeading);
   const int W = std::max(1, m.AverageWidth);
 
@@ -232,11 +232,11 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
   // Colours of the mode.
   const bool colour = printMode_ == pmThreeColor || printMode_ == pmColorToken;
   const TColor pageBg = colour ? Resolve(bkColor_, clWhite) : clWhite;
-  const TColor textFg = colour ? Resolve(spec.Color, clBlack) : clBlack;
+  const TColor textFg = colour ? Resolve(desc.Color, clBlack) : clBlack;
   const TColor headFg = colour ? Resolve(headerColor_, clBlack) : clBlack;
-  const TFontStyles fontStyle = spec.Style;
+  const TFontStyles fontStyle = desc.Style;
 
-  auto measure = [d](const TFontSpec& f) { return d ? d->MeasureFont(f) : TFontMetrics{}; };
+  auto measure = [d](const TFontDesc& f) { return d ? d->MeasureFont(f) : TFontMetrics{}; };
   std::unique_ptr<TPageRecorder> canvas;
   auto drawBand = [&](const TRect& band, const ByteString& templ,
                       TStringsPrinterHeaderAlign align) {
@@ -255,7 +255,7 @@ bool TStringsPrinter::BuildPages(const TStrings& lines, TMetaFileList& list,
   auto startPage = [&] {
     list.push_back(std::make_unique<TPageMetafile>(pageW, pageH, info.DpiY()));
     canvas = std::make_unique<TPageRecorder>(*list.back(), measure);
-    canvas->SetFont(spec);
+    canvas->SetFont(desc);
     canvas->FillRect(TRect{0, 0, pageW, pageH}, pageBg);
     drawBand(headerBand, header_, headerAlign_);
   };

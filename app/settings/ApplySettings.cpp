@@ -116,7 +116,7 @@ void InitEditorProp1(TEditorProp& p) {
 
 void ApplySettings(const TSettings& s, const std::string& fontName, TEditorProp& p) {
   // Font and token styles.
-  TFontSpec font = p.Font();
+  TFontDesc font = p.Font();
   font.Name = fontName;
   font.Size = s.Window.FontSize;
   p.SetFont(font);

@@ -118,7 +118,7 @@ QString ResolveFontFamily(const std::string& name) {
   return family;
 }
 
-QFont ToQFont(const TFontSpec& font) {
+QFont ToQFont(const TFontDesc& font) {
   QFont f(ResolveFontFamily(font.Name));
   f.setPointSize(std::max(1, font.Size));
   f.setBold(HasFontStyle(font.Style, fsBold));
@@ -201,7 +201,7 @@ const TQtFont& CachedFont(const std::string& name, int size, TFontStyles style) 
   if (it != cache.end()) return *it->second;
   auto f = std::make_unique<TQtFont>();
   f->Id = static_cast<int>(cache.size()) + 1;
-  TFontSpec font;
+  TFontDesc font;
   font.Name = name;
   font.Size = size;
   font.Style = static_cast<TFontStyles>(styleBits);
@@ -344,7 +344,7 @@ const QImage& Tile(TTilePalette& palette, const TQtFont& font, char16_t u, int c
 
 } // namespace
 
-TFontMetrics MeasureFont(const TFontSpec& font) {
+TFontMetrics MeasureFont(const TFontDesc& font) {
   return CachedFont(font.Name, font.Size, font.Style).Metrics;
 }
 
@@ -376,16 +376,16 @@ void TQtSurface::ClearGlyphCache() {
   Tiles().Clear();
 }
 
-void TQtSurface::SetFont(const TFontSpec& font) {
-  spec_ = font;
+void TQtSurface::SetFont(const TFontDesc& font) {
+  font_ = font;
 }
 
 TFontMetrics TQtSurface::FontMetrics() {
-  return MeasureFont(spec_);
+  return MeasureFont(font_);
 }
 
 const TQtFont& TQtSurface::Font(TFontStyles style) {
-  return CachedFont(spec_.Name, spec_.Size, style);
+  return CachedFont(font_.Name, font_.Size, style);
 }
 
 void TQtSurface::SetClipRect(const TRect& r) {

@@ -46,11 +46,11 @@ QString ResolveFontFamily(const std::string& name);
 
 // The QFont for a font description: resolved family, size in points, bold and
 // italic (underline and strike-out are drawn by the surface or the caller).
-QFont ToQFont(const TFontSpec& font);
+QFont ToQFont(const TFontDesc& font);
 
 // Metrics as the editor wants them: height (ascent + descent), external
 // leading (never negative) and the average character width.
-TFontMetrics MeasureFont(const TFontSpec& font);
+TFontMetrics MeasureFont(const TFontDesc& font);
 
 struct TQtFont; // cached per font, see QtSurface.cpp
 
@@ -60,7 +60,7 @@ public:
   explicit TQtSurface(QPainter* painter);
   ~TQtSurface() override;
 
-  void SetFont(const TFontSpec& font) override;
+  void SetFont(const TFontDesc& font) override;
   TFontMetrics FontMetrics() override;
   void SetClipRect(const TRect& r) override;
   TRect ClipRect() const override { return clip_; }
@@ -108,7 +108,7 @@ private:
   const TQtFont& Font(TFontStyles style);
 
   QPainter* p_;
-  TFontSpec spec_;
+  TFontDesc font_;
   TRect clip_;
   TRect painterClip_;
   bool painterClipSet_ = false;

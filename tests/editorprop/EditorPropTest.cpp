@@ -126,7 +126,7 @@ struct EditorPropWithEditor : EditorFixture {
 TEST_F(EditorPropWithEditor, CopiesEveryPropertyOntoAnEditorAndBack) {
   p.SetColor(0x102030);
   p.Caret()->SetTabSpaceCount(4);
-  TFontSpec f = p.Font();
+  TFontDesc f = p.Font();
   f.Name = "IPAGothic";
   f.Size = 14;
   p.SetFont(f);

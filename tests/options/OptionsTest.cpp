@@ -204,7 +204,7 @@ TEST(ApplyOptions, ReachesTheStoreAndLeavesTheRestAlone) {
   pair->SetRightBracket(ByteString("}"));
   p->Leftbar()->SetVisible(false);
   p->Ruler()->SetVisible(true);
-  TFontSpec font = p->Font();
+  TFontDesc font = p->Font();
   font.Name = "IPAGothic";
   p->SetFont(font);
 

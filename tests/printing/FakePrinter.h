@@ -23,7 +23,7 @@ struct TTextCall {
 // Replays keep only what tests ask about: texts and fills.
 class TTextSurface : public TSurface {
 public:
-  void SetFont(const TFontSpec& f) override { Font = f; }
+  void SetFont(const TFontDesc& f) override { Font = f; }
   TFontMetrics FontMetrics() override { return {16, 0, 8}; }
   void SetClipRect(const TRect& r) override { clip_ = r; }
   TRect ClipRect() const override { return clip_; }
@@ -39,7 +39,7 @@ public:
     TRect Rect;
     TColor Color;
   };
-  TFontSpec Font;
+  TFontDesc Font;
   std::vector<TTextCall> Texts;
   std::vector<Fill> Fills;
 
@@ -59,7 +59,7 @@ public:
   int DpiX() const override { return dpiX; }
   int DpiY() const override { return dpiY; }
   bool Landscape() const override { return landscape; }
-  TFontMetrics MeasureFont(const TFontSpec&) override { return metrics; }
+  TFontMetrics MeasureFont(const TFontDesc&) override { return metrics; }
   bool BeginDoc(const std::string& title) override {
     events.push_back("begin");
     return beginOk;

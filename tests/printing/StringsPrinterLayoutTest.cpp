@@ -726,8 +726,8 @@ TEST(StringsPrinterColours, BoldFontLeavesACharacterOfRoom) {
 
 TEST(PageMetafile, ReplayGivesTheCallsBack) {
   TPageMetafile page(300, 400, 600);
-  TPageRecorder r(page, [](const TFontSpec&) { return TFontMetrics{20, 2, 10}; });
-  TFontSpec font{"IPAGothic", 11, FontStyles({fsItalic}), clBlack};
+  TPageRecorder r(page, [](const TFontDesc&) { return TFontMetrics{20, 2, 10}; });
+  TFontDesc font{"IPAGothic", 11, FontStyles({fsItalic}), clBlack};
   r.SetFont(font);
   EXPECT_EQ(r.FontMetrics().Height, 20);
   r.FillRect(TRect{-5, 0, 300, 400}, 0xABCDEF);

@@ -37,7 +37,7 @@ struct Canvas {
     img.fill(fill);
     painter = std::make_unique<QPainter>(&img);
     s = std::make_unique<TQtSurface>(painter.get());
-    s->SetFont(TFontSpec{});
+    s->SetFont(TFontDesc{});
   }
   QImage& Done() {
     s.reset();
@@ -51,11 +51,11 @@ TEST(QtSurface, FixedSysFallsBackToAJapaneseFontWithHalfAndFullWidthOneToTwo) {
   const QString family = ResolveFontFamily("FixedSys");
   ASSERT_TRUE(QFontDatabase::hasFamily(family)) << family.toStdString();
   EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese));
-  QFontMetrics m(ToQFont(TFontSpec{}));
+  QFontMetrics m(ToQFont(TFontDesc{}));
   const int half = m.horizontalAdvance(QChar(u'a'));
   EXPECT_EQ(m.horizontalAdvance(QChar(u'\u6F22')), 2 * half);
   EXPECT_EQ(m.horizontalAdvance(QChar(u'M')), half);
-  const TFontMetrics fm = MeasureFont(TFontSpec{});
+  const TFontMetrics fm = MeasureFont(TFontDesc{});
   EXPECT_EQ(fm.AverageWidth, half);
   EXPECT_EQ(fm.Height, m.ascent() + m.descent());
   EXPECT_GE(fm.ExternalLeading, 0);
@@ -84,7 +84,7 @@ TEST(QtSurface, EveryByteTakesOneColumnWhateverTheFontAdvances) {
 
 TEST(QtSurface, OpaqueTextFillsExactlyItsCellsInsideBothClips) {
   Canvas c(100, 30, Qt::green);
-  const int h = MeasureFont(TFontSpec{}).Height;
+  const int h = MeasureFont(TFontDesc{}).Height;
   c.s->SetClipRect(TRect{4, 0, 100, 30});
   c.s->TextOut(0, 5, TRect{0, 0, 28, 30}, "  x ", 8, kBlack, kBlue, true, 0);
   QImage& img = c.Done();
@@ -113,7 +113,7 @@ TEST(QtSurface, ColouredTokensOverTheirBaseTextLeaveNoTraceOfIt) {
     {
       QPainter painter(&img);
       TQtSurface s(&painter);
-      s.SetFont(TFontSpec{});
+      s.SetFont(TFontDesc{});
       const TRect row{0, 0, 200, 20};
       s.SetClipRect(row);
       s.FillRect(row, kWhite);

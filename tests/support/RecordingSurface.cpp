@@ -38,7 +38,7 @@ void TRecordingSurface::Plot(int x, int y, TColor c) {
   pixels_[Index(x, y)] = c;
 }
 
-void TRecordingSurface::SetFont(const TFontSpec& font) {
+void TRecordingSurface::SetFont(const TFontDesc& font) {
   font_ = font;
   TDrawCall c;
   c.Kind = TDrawKind::SetFont;

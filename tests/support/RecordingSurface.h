@@ -33,7 +33,7 @@ struct TDrawCall {
   TColor Fg = 0, Bg = 0;
   bool Opaque = false;
   TFontStyles Style = 0;
-  TFontSpec Font; // SetFont
+  TFontDesc Font; // SetFont
   // DrawBitmap: the bitmap's address (its identity) and size.
   const void* BitmapId = nullptr;
   int BitmapWidth = 0, BitmapHeight = 0;
@@ -58,7 +58,7 @@ public:
   explicit TRecordingSurface(int width = 640, int height = 480);
 
   // ---- TSurface
-  void SetFont(const TFontSpec& font) override;
+  void SetFont(const TFontDesc& font) override;
   TFontMetrics FontMetrics() override { return metrics_; }
   void SetClipRect(const TRect& r) override;
   TRect ClipRect() const override { return clip_; }
@@ -70,7 +70,7 @@ public:
 
   // ---- set up
   void SetMetrics(const TFontMetrics& m) { metrics_ = m; }
-  const TFontSpec& Font() const { return font_; }
+  const TFontDesc& Font() const { return font_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
 
@@ -110,7 +110,7 @@ private:
 
   int width_, height_;
   TFontMetrics metrics_;
-  TFontSpec font_;
+  TFontDesc font_;
   TRect clip_;
   std::vector<TDrawCall> calls_;
   std::vector<TColor> pixels_;
