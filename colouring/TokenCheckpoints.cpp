@@ -1,7 +1,6 @@
 #include "colouring/TokenCheckpoints.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "colouring/ScanTables.h"
 
@@ -15,19 +14,6 @@ bool SameStart(const TRowAttributeData& a, const TRowAttributeData& b) {
          a.RemainBytes == b.RemainBytes && a.ExtraState == b.ExtraState &&
          a.CarriedToken == b.CarriedToken && a.CarriedFlag == b.CarriedFlag &&
          a.DataStr == b.DataStr;
-}
-
-// The length of the common prefix of a and b; whole blocks are compared
-// with memcmp first, as a long row usually differs only near an edit.
-size_t CommonPrefix(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  constexpr size_t kBlock = 4096;
-  size_t i = 0;
-  while (i + kBlock <= n && std::memcmp(a.data() + i, b.data() + i, kBlock) == 0)
-    i += kBlock;
-  while (i < n && a[i] == b[i])
-    ++i;
-  return i;
 }
 
 } // namespace
@@ -64,7 +50,7 @@ TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(const ByteString& text,
     if (s.Key != key || !SameStart(s.StartState, data)) continue;
     // The first byte that differs; the terminating NUL counts as a byte,
     // so an unchanged row differs nowhere.
-    size_t same = CommonPrefix(s.Text, text.view());
+    size_t same = CommonPrefixLength(s.Text, text.view());
     if (same == s.Text.size() && same == text.size()) same = static_cast<size_t>(-1);
     if (!best || same > bestSame) {
       best = &s;

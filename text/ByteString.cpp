@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -75,6 +76,30 @@ int ByteString::UseCount() const noexcept {
   if (!hdr_) return 0;
   if (Load(hdr_) & kArenaBit) return static_cast<int>(*ChunkCount(hdr_));
   return static_cast<int>(Load(hdr_ - 4));
+}
+
+size_t CommonPrefixLength(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  constexpr size_t kBlock = 4096;
+  size_t i = 0;
+  while (i + kBlock <= n && std::memcmp(a.data() + i, b.data() + i, kBlock) == 0)
+    i += kBlock;
+  while (i < n && a[i] == b[i])
+    ++i;
+  return i;
+}
+
+size_t CommonSuffixLength(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  constexpr size_t kBlock = 4096;
+  const char* ea = a.data() + a.size();
+  const char* eb = b.data() + b.size();
+  size_t i = 0;
+  while (i + kBlock <= n && std::memcmp(ea - i - kBlock, eb - i - kBlock, kBlock) == 0)
+    i += kBlock;
+  while (i < n && ea[-1 - static_cast<std::ptrdiff_t>(i)] == eb[-1 - static_cast<std::ptrdiff_t>(i)])
+    ++i;
+  return i;
 }
 
 } // namespace ze

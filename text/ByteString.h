@@ -190,4 +190,9 @@ private:
   size_t used_ = 0;
 };
 
+// How many leading (trailing) bytes a and b share. Long equal runs are
+// compared a block at a time, as long rows usually differ only near an edit.
+size_t CommonPrefixLength(std::string_view a, std::string_view b);
+size_t CommonSuffixLength(std::string_view a, std::string_view b);
+
 } // namespace ze

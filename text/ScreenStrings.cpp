@@ -216,6 +216,79 @@ int TEditorScreenStrings::LastRowOfLine(int row) const {
   return row;
 }
 
+namespace {
+
+// The joined text of rows [from, to] (as GetLogicalText joins it) piece by
+// piece, first to last or last to first, while fn returns true.
+template <class Fn>
+void ForEachPiece(const TEditorScreenStrings& s, int from, int to, bool backward, Fn fn) {
+  static constexpr std::string_view kLineBreak("\r\n", 2);
+  for (int k = 0; k <= to - from; ++k) {
+    const int i = backward ? to - k : from + k;
+    const bool br = s.RowAttribute(i) == reLineBreak;
+    if (backward && br && !fn(kLineBreak)) return;
+    if (!fn(s.Ref(i).view())) return;
+    if (!backward && br && !fn(kLineBreak)) return;
+  }
+}
+
+} // namespace
+
+void TEditorScreenStrings::RecordChange(TEditorUndoData& rec, int first, int last,
+                                        std::string_view newText) const {
+  if (first < 0 || first >= Count() || last < first) {
+    rec.LastAttribute = reUnknown; // there were no rows: undo removes the new ones
+    return;
+  }
+  last = std::min(last, Count() - 1);
+  size_t oldSize = 0;
+  ForEachPiece(*this, first, last, false, [&](std::string_view p) {
+    oldSize += p.size();
+    return true;
+  });
+  size_t head = 0;
+  ForEachPiece(*this, first, last, false, [&](std::string_view p) {
+    const size_t same = CommonPrefixLength(p, newText.substr(std::min(head, newText.size())));
+    head += same;
+    return same == p.size();
+  });
+  const size_t room = std::min(oldSize, newText.size()) - head;
+  size_t tail = 0;
+  ForEachPiece(*this, first, last, true, [&](std::string_view p) {
+    const size_t same = CommonSuffixLength(p, newText.substr(0, newText.size() - tail));
+    tail += same;
+    return same == p.size() && tail < room;
+  });
+  tail = std::min(tail, room);
+
+  rec.Head = head;
+  rec.Tail = tail;
+  rec.Text = ByteString::Build(oldSize - head - tail, [&](char* out) {
+    size_t at = 0; // offset of the piece in the joined text
+    const size_t from = head, to = oldSize - tail;
+    ForEachPiece(*this, first, last, false, [&](std::string_view p) {
+      const size_t b = std::max(at, from), e = std::min(at + p.size(), to);
+      if (b < e) {
+        std::memcpy(out, p.data() + (b - at), e - b);
+        out += e - b;
+      }
+      at += p.size();
+      return at < to;
+    });
+  });
+  rec.LastAttribute = RowAttribute(last);
+  rec.Cuts = RowCuts(first, last);
+}
+
+std::vector<uint32_t> TEditorScreenStrings::RowCuts(int first, int last) const {
+  std::vector<uint32_t> cuts;
+  cuts.reserve(static_cast<size_t>(last - first + 1));
+  for (int i = first; i <= last; ++i)
+    cuts.push_back(static_cast<uint32_t>(Ref(i).size()) |
+                   (static_cast<uint32_t>(RowAttribute(i)) << 30));
+  return cuts;
+}
+
 TLogicalText TEditorScreenStrings::GetLogicalText(int start, int n, bool withCuts) const {
   TLogicalText r;
   if (start < 0 || start >= Count() || n == 0) return r;
@@ -236,12 +309,7 @@ TLogicalText TEditorScreenStrings::GetLogicalText(int start, int n, bool withCut
   });
   r.RowCount = end - start + 1;
   r.LastAttribute = RowAttribute(end);
-  if (withCuts) {
-    r.Cuts.reserve(static_cast<size_t>(r.RowCount));
-    for (int i = start; i <= end; ++i)
-      r.Cuts.push_back(static_cast<uint32_t>(Ref(i).size()) |
-                       (static_cast<uint32_t>(RowAttribute(i)) << 30));
-  }
+  if (withCuts) r.Cuts = RowCuts(start, end);
   return r;
 }
 
@@ -301,13 +369,6 @@ void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text) 
     endAttribute = (!text.empty() && text.back() == '\n') ? reLineBreak : reEndOfText;
   }
 
-  TEditorUndoData& rec = undo_->NewRecord();
-  TLogicalText old = GetLogicalText(first, lineEnd - first + 1, true);
-  rec.StartRow = first;
-  rec.Text = old.Text;
-  rec.Cuts = std::move(old.Cuts);
-  rec.LastAttribute = old.LastAttribute;
-
   std::string joined;
   auto appendRows = [&](int from, int to) {
     for (int i = from; i <= to; ++i) {
@@ -324,8 +385,14 @@ void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text) 
     appendRows(last + 1, lineEnd);
   }
 
+  const std::string_view newText = alone ? text : std::string_view(joined);
+
+  TEditorUndoData& rec = undo_->NewRecord();
+  rec.StartRow = first;
+  RecordChange(rec, first, lineEnd, newText);
+
   TEditorStringList rows;
-  SplitToRows(alone ? text : std::string_view(joined), rows);
+  SplitToRows(newText, rows);
   rows.SetRowAttribute(rows.Count() - 1, endAttribute);
   rec.RowCount = rows.Count();
   const int oldCount = lineEnd - first + 1;

@@ -51,6 +51,9 @@ public:
   // Rows start..start+n-1 (n = -1: to the end of start's logical line)
   // joined with CR LF after each line-break row.
   TLogicalText GetLogicalText(int start, int n, bool withCuts = false) const;
+  // Each row's byte length with its end in the top two bits, rows
+  // first..last.
+  std::vector<uint32_t> RowCuts(int first, int last) const;
   // Rebuilds rows from a text and the cuts GetLogicalText gave for it.
   static void RowsFromCuts(std::string_view text, const std::vector<uint32_t>& cuts,
                            TEditorStringList& list);
@@ -113,6 +116,11 @@ protected:
   void SetUpdateState(bool updating) override;
 
 private:
+  // Fills an undo record for replacing rows first..last by newText with
+  // what the edit changes: the old bytes between the head and tail that
+  // newText keeps, the old rows' cuts and the last row's end.
+  void RecordChange(TEditorUndoData& rec, int first, int last, std::string_view newText) const;
+
   void NotifyEditors(TObject* sender);
   void CancelSelections();
   // Rows first.. with the zero colouring state marked unparsed.

@@ -1,6 +1,8 @@
 #include "text/Undo.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 #include "text/ScreenStrings.h"
 
@@ -34,6 +36,8 @@ void TEditorUndoObj::PushRedo(const TEditorUndoData& r) {
   c.RowCount = r.RowCount;
   c.LastAttribute = r.LastAttribute;
   c.Text = r.Text;
+  c.Head = r.Head;
+  c.Tail = r.Tail;
   c.Cuts = r.Cuts;
 }
 
@@ -54,13 +58,24 @@ TEditorUndoObj::Applied TEditorUndoObj::Apply(const TEditorUndoData& r) {
   UpdateGuard<TStrings> update(store_);
 
   Applied a;
+  TLogicalText cur;
   if (r.RowCount > 0) {
-    TLogicalText cur = store_.GetLogicalText(r.StartRow, r.RowCount, true);
-    a.text = cur.Text;
+    cur = store_.GetLogicalText(r.StartRow, r.RowCount, true);
     a.cuts = std::move(cur.Cuts);
     a.lastAttribute = cur.LastAttribute;
     a.rowCount = cur.RowCount;
   }
+  // The rows keep their head and tail; the inverse keeps what lies between.
+  const std::string_view now = cur.Text.view();
+  const size_t head = std::min(r.Head, now.size());
+  const size_t tail = std::min(r.Tail, now.size() - head);
+  a.text = head == 0 && tail == 0 ? cur.Text : ByteString(now.substr(head, now.size() - head - tail));
+  std::string whole;
+  if (head > 0 || tail > 0) {
+    whole.reserve(head + r.Text.size() + tail);
+    whole.append(now.substr(0, head)).append(r.Text.view()).append(now.substr(now.size() - tail));
+  }
+  const std::string_view text = head > 0 || tail > 0 ? std::string_view(whole) : r.Text.view();
   if (r.LastAttribute == reUnknown) {
     TRowMarks removed = store_.DeleteRows(r.StartRow, a.rowCount);
     if (store_.Count() > 0) {
@@ -73,9 +88,9 @@ TEditorUndoObj::Applied TEditorUndoObj::Apply(const TEditorUndoData& r) {
   } else {
     TEditorStringList rows;
     if (!r.Cuts.empty()) {
-      TEditorScreenStrings::RowsFromCuts(r.Text, r.Cuts, rows);
+      TEditorScreenStrings::RowsFromCuts(text, r.Cuts, rows);
     } else {
-      store_.SplitToRows(r.Text, rows);
+      store_.SplitToRows(text, rows);
       if (r.LastAttribute == reWrapped && rows.Count() > 0 && rows.Ref(rows.Count() - 1).empty())
         rows.Delete(rows.Count() - 1);
     }
@@ -118,6 +133,8 @@ void TEditorUndoObj::Redo() {
     n.RowCount = a.newRowCount;
     n.LastAttribute = a.lastAttribute;
     n.Text = a.text;
+    n.Head = r.Head;
+    n.Tail = r.Tail;
     n.Cuts = std::move(a.cuts);
   }
   int row = r.CaretRow, col = r.CaretCol;

@@ -19,11 +19,16 @@ struct TEditorUndoData {
   int StartRow = -1;
   int RowCount = 0;
   TRowEnd LastAttribute = reUnknown;
+  // Only what the edit changed: the rows' joined text (as GetLogicalText
+  // joins it) is Head bytes the edit kept, then Text, then Tail kept
+  // bytes. Typing in a row of ten megabytes so keeps a byte, not the row.
   ByteString Text;
-  // How Text was cut into rows (see TLogicalText::Cuts). Rewrapping the
-  // text instead could cut it differently (with WordBreak the cut of a row
-  // depends on the rows after it), and the older records would then point
-  // at the wrong rows.
+  size_t Head = 0;
+  size_t Tail = 0;
+  // How the whole text (with its kept head and tail) was cut into rows
+  // (see TLogicalText::Cuts). Rewrapping it instead could cut it
+  // differently (with WordBreak the cut of a row depends on the rows after
+  // it), and the older records would then point at the wrong rows.
   std::vector<uint32_t> Cuts;
 };
 
@@ -36,6 +41,11 @@ public:
   void DeleteLast() { items_.pop_back(); }
   void DeleteFirst() { items_.pop_front(); }
   void Clear() { items_.clear(); }
+  size_t TextBytes() const {
+    size_t n = 0;
+    for (const auto& r : items_) n += r->Text.size();
+    return n;
+  }
 
 private:
   std::deque<std::unique_ptr<TEditorUndoData>> items_;
@@ -60,6 +70,8 @@ public:
   int UndoListMax() const { return limit_; }
   // Never below 64.
   void SetUndoListMax(int v) { limit_ = v < 64 ? 64 : v; }
+  // Bytes of text the undo and redo records hold.
+  size_t TextBytes() const { return undoList_.TextBytes() + redoList_.TextBytes(); }
   int UndoCount() const { return undoList_.Count(); }
   int RedoCount() const { return redoList_.Count(); }
 

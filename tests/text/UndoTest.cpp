@@ -54,6 +54,62 @@ TEST_F(Undo, NewEditAfterUndoDropsRedo) {
   EXPECT_EQ(All(), "13x\r\n");
 }
 
+// The history keeps what an edit changed, not the rows it touched: typing
+// in a long row must not keep a copy of the row per keystroke.
+TEST_F(Undo, EditsInALongRowKeepOnlyTheChangedBytes) {
+  const std::string row(1 << 20, 'q');
+  lines.SetText("first\r\n" + row + "\r\nlast");
+  view.row = 1;
+  view.col = 1000;
+  for (int i = 0; i < 40; ++i) Type("ab"); // inside the row
+  view.col = static_cast<int>(store->Ref(1).size());
+  Type("z"); // at its end, before the line break
+  view.col = 0;
+  Type("q"); // the same byte as the one after it
+  EXPECT_LE(undo.TextBytes(), 100u);
+  const std::string typed = All();
+  for (int i = 0; i < 42; ++i) store->Undo();
+  EXPECT_EQ(All(), "first\r\n" + row + "\r\nlast");
+  EXPECT_EQ(RowTexts(*store), (std::vector<std::string>{"first", row, "last"}));
+  EXPECT_LE(undo.TextBytes(), 100u);
+  for (int i = 0; i < 42; ++i) store->Redo();
+  EXPECT_EQ(All(), typed);
+}
+
+// Replacements whose kept head and tail could overlap: the change is
+// still put back exactly, rows and line ends included.
+TEST_F(Undo, AmbiguousChangesUndoExactly) {
+  struct Case {
+    const char* before;
+    int row, n;
+    const char* text;
+  } cases[] = {
+      {"aaaa\r\naaaa\r\n", 0, 1, "aaaaa\r\n"},     // one 'a' more, anywhere
+      {"aaaa\r\naaaa\r\n", 0, 1, "aaa\r\n"},       // one 'a' less
+      {"ab\r\nab\r\nab", 0, 2, "ab\r\n"},           // a whole repeated line
+      {"ab\r\nab\r\nab", 1, 1, "ab\r\nab\r\n"},   // and one more
+      {"x\r\n\r\n\r\ny", 1, 1, "\r\n\r\n"},       // line breaks only
+      {"\x82\xA0\x82\xA0\r\n", 0, 1, "\x82\xA0\r\n"}, // a double-byte character
+      {"abc", 0, 1, "abc\r\nabc"},                  // the text gains a line
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
+    undo.Clear();
+    lines.SetText(c.before);
+    const std::string before = All();
+    const std::vector<std::string> rows = RowTexts(*store);
+    store->ReplaceText(c.row, c.n, c.text);
+    const std::string after = All();
+    const std::vector<std::string> rowsAfter = RowTexts(*store);
+    store->Undo();
+    EXPECT_EQ(All(), before);
+    EXPECT_EQ(RowTexts(*store), rows);
+    store->Redo();
+    EXPECT_EQ(All(), after);
+    EXPECT_EQ(RowTexts(*store), rowsAfter);
+  }
+}
+
 TEST_F(Undo, LimitKeepsTheNewest64) {
   lines.SetText("\r\n");
   for (int i = 0; i < 65; ++i) Type("k");
