@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "colouring/ScanTables.h"
+#include "text/RowEdits.h"
 
 namespace ze {
 
@@ -50,8 +51,8 @@ TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(const ByteString& text,
     if (s.Key != key || !SameStart(s.StartState, data)) continue;
     // The first byte that differs; the terminating NUL counts as a byte,
     // so an unchanged row differs nowhere.
-    size_t same = CommonPrefixLength(s.Text, text.view());
-    if (same == s.Text.size() && same == text.size()) same = static_cast<size_t>(-1);
+    size_t same = SharedPrefix(s.Row, text);
+    if (same == s.Row.size() && same == text.size()) same = static_cast<size_t>(-1);
     if (!best || same > bestSame) {
       best = &s;
       bestSame = same;
@@ -66,7 +67,7 @@ TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(const ByteString& text,
       best = &*std::min_element(slots_.begin(), slots_.end(),
                                 [](const Slot& a, const Slot& b) { return a.Used < b.Used; });
     }
-    best->Text.clear();
+    best->Row = ByteString();
     best->Points.clear();
     best->StartState = data;
     best->Key = key;
@@ -78,11 +79,7 @@ TTokenCheckpoints::Slot& TTokenCheckpoints::SlotFor(const ByteString& text,
   auto firstStale = std::find_if(pts.begin(), pts.end(),
                                  [&](const Point& p) { return p.Horizon > bestSame; });
   pts.erase(firstStale, pts.end());
-  // Only the changed end is copied.
-  if (bestSame < text.size() || best->Text.size() != text.size()) {
-    best->Text.resize(std::min(bestSame, best->Text.size()));
-    best->Text.append(text.view().substr(best->Text.size()));
-  }
+  best->Row = text; // shared, not copied
   best->Used = ++clock_;
   return *best;
 }
@@ -92,7 +89,7 @@ void TTokenCheckpoints::TakePoint(const TFountainParser& parser) {
   if (end < mark_ || !parser.CanSavePoint()) return;
   auto& pts = active_->Points;
   size_t horizon = std::max(pts.empty() ? 0 : pts.back().Horizon, end + lookahead_);
-  const std::string& bytes = active_->Text;
+  const std::string_view bytes = active_->Row.view();
   auto isMail = [&](size_t i) {
     return scan::Is(static_cast<unsigned char>(bytes[i]), scan::kMail);
   };

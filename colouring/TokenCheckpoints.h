@@ -56,7 +56,7 @@ private:
     size_t Horizon = 0; // every byte before this was the same when taken
   };
   struct Slot {
-    std::string Text;
+    ByteString Row; // the row the points were taken on
     TRowAttributeData StartState;
     ByteString Key;
     std::vector<Point> Points;

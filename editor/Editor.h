@@ -569,6 +569,12 @@ private:
   int colWidth_ = 8, charHeight_ = 16, rowHeight_ = 16;
   int maxTopRow_ = 0;
   int maxLineWidth_ = kMinLineWidth;
+  // Rows at least this long have their column maps and expansions
+  // updated from the edit that made them rather than rebuilt.
+  static constexpr size_t kLongRowBytes = 64 * 1024;
+  // The row last expanded for painting, and its expansion.
+  mutable ByteString expandedRaw_, expanded_;
+  mutable int expandedTab_ = 0;
   mutable ByteString columnsText_;
   mutable TColumnSettings columnsSettings_;
   mutable std::shared_ptr<const TColumnMap> columns_;

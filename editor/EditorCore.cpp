@@ -4,6 +4,8 @@
 
 #include "editor/Editor.h"
 
+#include "text/RowEdits.h"
+
 namespace ze {
 
 TEditor::TEditor(TComponent* owner) : TComponent(owner) {}
@@ -380,17 +382,21 @@ std::string TEditor::ExpandTabs(std::string_view s) const {
 
 std::shared_ptr<const TColumnMap> TEditor::RowColumns(const ByteString& text) const {
   const TColumnSettings cs = ColumnSettings();
-  const bool same = columns_ && columnsText_.data() == text.data() &&
-                    columnsText_.size() == text.size() &&
-                    columnsSettings_.TabSpaceCount == cs.TabSpaceCount &&
-                    columnsSettings_.WordWrap == cs.WordWrap &&
-                    columnsSettings_.WrapByte == cs.WrapByte &&
-                    columnsSettings_.DelimiterSet == cs.DelimiterSet;
-  if (!same) {
-    columnsText_ = text; // keeps the bytes the map refers to alive
-    columnsSettings_ = cs;
-    columns_ = std::make_shared<const TColumnMap>(columnsText_.view(), cs);
-  }
+  const bool sameSettings = columns_ && columnsSettings_.TabSpaceCount == cs.TabSpaceCount &&
+                            columnsSettings_.WordWrap == cs.WordWrap &&
+                            columnsSettings_.WrapByte == cs.WrapByte &&
+                            columnsSettings_.DelimiterSet == cs.DelimiterSet;
+  if (sameSettings && columnsText_.data() == text.data() && columnsText_.size() == text.size())
+    return columns_;
+  // A long row just edited is walked from the edit on, not from its start.
+  const size_t head = sameSettings && !cs.WordWrap && text.size() >= kLongRowBytes
+                          ? SharedPrefix(columnsText_, text)
+                          : 0;
+  auto map = head > 0 ? std::make_shared<const TColumnMap>(text.view(), *columns_, head)
+                      : std::make_shared<const TColumnMap>(text.view(), cs);
+  columnsText_ = text; // keeps the bytes the map refers to alive
+  columnsSettings_ = cs;
+  columns_ = std::move(map);
   return columns_;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "editor/Editor.h"
+#include "text/RowEdits.h"
 #include "editor/Resources.h"
 #include "platform/CodePage.h"
 #include "text/CharHelpers.h"
@@ -172,10 +173,7 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
       if (row < count) {
         // Tabs are painted as the blanks they cover, so that every byte
         // of the painted text is one column.
-        const ByteString& raw = list_->Ref(row);
-        const ByteString text = raw.view().find('\t') == std::string_view::npos
-                                    ? raw
-                                    : ExpandedRow(raw);
+        const ByteString text = ExpandedRow(list_->Ref(row));
         if (SelectionShown()) PaintRowWithSelection(s, rowRect, x0, parser.get(), row, text, y);
         else PaintRow(s, rowRect, x0, parser.get(), row, text, y, false);
       } else {
@@ -192,12 +190,29 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
 }
 
 ByteString TEditor::ExpandedRow(const ByteString& raw) const {
+  if (list_->WordWrap()) {
+    if (raw.view().find('\t') == std::string_view::npos) return raw;
+    return ByteString(ExpandTabs(raw.view()));
+  }
   // Straight into the row string from the row's column map (which knows
   // where the tabs are): a long row is walked and copied once.
-  if (list_->WordWrap()) return ByteString(ExpandTabs(raw.view()));
   const auto columns = RowColumns(raw);
-  return ByteString::Build(static_cast<size_t>(columns->Width()),
-                           [&](char* out) { columns->ExpandTo(out); });
+  if (!columns->HasTabs()) return raw;
+  if (expandedRaw_.data() == raw.data() && expandedRaw_.size() == raw.size() &&
+      expandedTab_ == ColumnSettings().TabSpaceCount)
+    return expanded_;
+  ByteString out = ByteString::Build(static_cast<size_t>(columns->Width()),
+                                     [&](char* o) { columns->ExpandTo(o); });
+  // The expanded rows of an edited long row share what the rows share, so
+  // the checkpoints of the painted row find it without comparing.
+  if (raw.size() >= kLongRowBytes && expandedTab_ == ColumnSettings().TabSpaceCount) {
+    const size_t head = SharedPrefix(expandedRaw_, raw);
+    if (head > 0) NoteRowEdit(expanded_, out, static_cast<size_t>(columns->PosToCol(static_cast<int>(head))));
+  }
+  expandedRaw_ = raw;
+  expanded_ = out;
+  expandedTab_ = ColumnSettings().TabSpaceCount;
+  return out;
 }
 
 void TEditor::PaintRow(TSurface& s, const TRect& rect, int x0, TFountainParser* parser, int row,

@@ -56,10 +56,13 @@ namespace {
 // byte of a double-byte character is no tab), where col is the tab's first
 // column, and returns the width of the whole text. Between tabs every byte
 // is one column, so the bytes are never walked one by one.
-template <class OnTab> int WalkTabs(std::string_view text, const TColumnSettings& s, OnTab tab) {
+// Calls tab(pos, col, width) for each tab at or after byte from and returns
+// the text's width. segment is the first byte after the last tab before
+// from, col its column.
+template <class OnTab>
+int WalkTabs(std::string_view text, const TColumnSettings& s, OnTab tab, size_t from = 0,
+             size_t segment = 0, int col = 0) {
   const char* base = text.data();
-  size_t from = 0, segment = 0; // search start; first byte after the last tab
-  int col = 0;                  // column of byte segment
   while (from < text.size()) {
     const void* hit = std::memchr(base + from, '\t', text.size() - from);
     if (!hit) break;
@@ -183,6 +186,29 @@ void TColumnMap::ExpandTo(char* out) const {
     done = static_cast<size_t>(t.Pos) + 1;
   }
   std::memcpy(out, text_.data() + done, text_.size() - done);
+}
+
+TColumnMap::TColumnMap(std::string_view text, const TColumnMap& prior, size_t head)
+    : text_(text), delimiters_(prior.delimiters_), settings_(prior.settings_) {
+  if (prior.wrap_) {
+    *this = TColumnMap(text, prior.settings_);
+    return;
+  }
+  // A tab before head stands where it stood: its place and width depend on
+  // the bytes before it only.
+  head = std::min(head, text.size());
+  auto kept = std::lower_bound(prior.tabs_.begin(), prior.tabs_.end(), head,
+                               [](const Tab& t, size_t h) { return static_cast<size_t>(t.Pos) < h; });
+  tabs_.assign(prior.tabs_.begin(), kept);
+  size_t segment = 0;
+  int col = 0;
+  if (!tabs_.empty()) {
+    segment = static_cast<size_t>(tabs_.back().Pos) + 1;
+    col = tabs_.back().Col + tabs_.back().Width;
+  }
+  width_ = WalkTabs(
+      text, settings_, [&](int pos, int c, int w) { tabs_.push_back({pos, c, w}); },
+      std::max(head, segment), segment, col);
 }
 
 int TColumnMap::PosToCol(int pos) const {

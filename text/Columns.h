@@ -68,6 +68,10 @@ class TColumnMap {
 public:
   TColumnMap() = default;
   TColumnMap(std::string_view text, const TColumnSettings& s);
+  // The map of text, which starts with the first head bytes of the text
+  // prior was made for: only what follows them is walked.
+  TColumnMap(std::string_view text, const TColumnMap& prior, size_t head);
+  bool HasTabs() const { return wrap_ ? text_.find('\t') != std::string_view::npos : !tabs_.empty(); }
   // The number of columns (the size of the column attribute string).
   int Width() const { return width_; }
   // The code of a column, caEnd outside the row.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "text/CharHelpers.h"
+#include "text/RowEdits.h"
 
 namespace ze {
 namespace {
@@ -396,7 +397,9 @@ void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text) 
   rows.SetRowAttribute(rows.Count() - 1, endAttribute);
   rec.RowCount = rows.Count();
   const int oldCount = lineEnd - first + 1;
+  const ByteString before = first >= 0 && first < Count() ? Ref(first) : ByteString();
   ReplaceRows(first, oldCount, rows);
+  if (!before.empty() && first < Count()) NoteRowEdit(before, Ref(first), rec.Head);
   int recoloured = ReparseFrom(first, true);
   change_ = {first, oldCount, rows.Count(), recoloured, true};
 }

@@ -102,5 +102,59 @@ TEST_F(LongRowColours, EditsAnywhereRecolourAsAFullScanWould) {
   }
 }
 
+// A long row with tabs keeps its column map and its expansion from one
+// edit to the next; after typing, deleting and undoing anywhere (tabs
+// included) the window shows the row as it now is, coloured as a full
+// scan colours it, and columns map to bytes as a fresh map says.
+TEST_F(LongRowColours, EditsOfARowWithTabsShowTheRowAsItNowIs) {
+  std::string row;
+  {
+    const std::string plain = Row(3 * TTokenCheckpoints::kMinRowBytes, 5, false, false);
+    std::mt19937 rng(6);
+    for (char c : plain) {
+      row += c;
+      if (rng() % 200 == 0 && !IsLeadByte(static_cast<unsigned char>(c))) row += '\t';
+    }
+  }
+  SetText(row + "\r\nnext\r\nmore\r\nand more\r\n"); // Delete at the end joins the next line
+  std::mt19937 rng(7);
+  for (int i = 0; i < 16; ++i) {
+    const ByteString before = e.RowText(0);
+    e.SetTopCol(std::max(e.RowEndCol(0) - 60, 0));
+    Shown(); // the map, the expansion and the points are made before the edit
+    const int at = i % 4 == 0 ? static_cast<int>(before.size()) : static_cast<int>(rng() % before.size());
+    e.SetRowCol(0, e.PosToCol(0, at));
+    switch (i % 5) {
+    case 0: e.KeyPress('\t'); break;
+    case 1: e.KeyPress(8); break; // backspace
+    case 2: e.KeyDown(VK_DELETE, 0); break;
+    case 3: e.KeyPress('a'); break;
+    default: e.Undo(); break;
+    }
+    const std::string now = e.RowText(0).str();
+    ASSERT_TRUE(now != before.view()) << "step " << i << ": the row did not change";
+    const TColumnSettings cs = e.List().ColumnSettings();
+    const std::string expanded = ExpandTabs(now, cs);
+    ASSERT_EQ(e.RowEndCol(0), static_cast<int>(expanded.size())) << "step " << i;
+    const TColumnMap fresh(now, cs);
+    for (int k = 0; k < 50; ++k) {
+      const int p = static_cast<int>(rng() % (now.size() + 1));
+      ASSERT_EQ(e.PosToCol(0, p), fresh.PosToCol(p)) << "step " << i << " byte " << p;
+      const int c = static_cast<int>(rng() % (expanded.size() + 1));
+      ASSERT_EQ(e.ColToPos(0, c), fresh.ColToPos(c)) << "step " << i << " column " << c;
+    }
+    for (int col : {std::max(e.PosToCol(0, at) - 20, 0), std::max(e.RowEndCol(0) - 30, 0)}) {
+      e.SetTopCol(col);
+      PaintAll();
+      const size_t n = std::min<size_t>(static_cast<size_t>(e.ColCount()), expanded.size() - static_cast<size_t>(col));
+      std::string want = expanded.substr(static_cast<size_t>(col), n);
+      ASSERT_TRUE(screen.TextAt(X(col), Y(0), static_cast<int>(n), e.ColWidth()) == want)
+          << "step " << i << " column " << col;
+      ExpectSameAsPlainScan(col);
+    }
+    if (HasFailure()) return;
+  }
+}
+
 } // namespace
 } // namespace ze
