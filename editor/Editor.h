@@ -477,9 +477,10 @@ protected:
   std::vector<TRemainingRow> RemainingText() const;
   static std::string JoinRows(const std::vector<TRemainingRow>& rows);
   // One edit: rows r..last become text; the caret goes to offset counted
-  // from row f. Brackets close on every exit path.
+  // from row f. Brackets close on every exit path. keptHead and keptTail:
+  // bytes of the rows that text is known to keep at its start and end.
   void EditRows(int r, int last, std::string_view text, int f, long long offset,
-                bool rowsMayChange);
+                bool rowsMayChange, size_t keptHead = 0, size_t keptTail = 0);
   int EditFirstRow(int r) const { return std::max(list_->FirstRowOfLine(r), r - 1); }
   void SetSelectionRows(int anchorRow, int row);
   void DeleteKey();

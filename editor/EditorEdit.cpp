@@ -8,7 +8,7 @@
 namespace ze {
 
 void TEditor::EditRows(int r, int last, std::string_view text, int f, long long offset,
-                       bool rowsMayChange) {
+                       bool rowsMayChange, size_t keptHead, size_t keptTail) {
   if (selectionState_ == sstHitSelected) CleanSelection();
   TEditGuard guard(*this, rowsMayChange);
   const int count = list_->Count();
@@ -16,7 +16,8 @@ void TEditor::EditRows(int r, int last, std::string_view text, int f, long long 
   if (r >= count) n = 0;
   else if (last >= count) n = count - r;
   else n = last - r + 1;
-  list_->ReplaceText(std::min(r, count), n, text);
+  if (n == 0) keptHead = keptTail = 0;
+  list_->ReplaceText(std::min(r, count), n, text, keptHead, keptTail);
   SetCaretByOffset(f, offset);
 }
 
@@ -45,7 +46,10 @@ void TEditor::PutString(std::string_view s) {
   const long long offset = CharOffset(f, row_, col_) + static_cast<long long>(s.size());
   int last = r;
   std::string text;
-  // Built in one buffer: the row may be millions of bytes long.
+  // Built in one buffer: the row may be millions of bytes long. What the
+  // new text keeps of the row is passed on, so that the undo record does
+  // not compare a long row byte for byte to find it.
+  size_t keptHead = static_cast<size_t>(std::min(p, len)), keptTail = 0;
   text.reserve(row.size() + s.size() + 2 + static_cast<size_t>(std::max(0, p - len)));
   if (p >= len) {
     text.append(row).append(static_cast<size_t>(p - len), ' ').append(s);
@@ -75,9 +79,13 @@ void TEditor::PutString(std::string_view s) {
     }
   } else {
     text.append(row.substr(0, static_cast<size_t>(p))).append(s).append(row.substr(static_cast<size_t>(p)));
+    keptTail = static_cast<size_t>(len - p);
   }
-  if (r < list_->Count() && RowAttribute(last) == reLineBreak) text += "\r\n";
-  EditRows(r, last, text, f, offset, hasCr || last != r);
+  if (r < list_->Count() && RowAttribute(last) == reLineBreak) {
+    text += "\r\n";
+    if (last == r) keptTail += 2;
+  }
+  EditRows(r, last, text, f, offset, hasCr || last != r, keptHead, keptTail);
 }
 
 void TEditor::SetSelText(std::string_view s) {

@@ -236,7 +236,8 @@ void ForEachPiece(const TEditorScreenStrings& s, int from, int to, bool backward
 } // namespace
 
 void TEditorScreenStrings::RecordChange(TEditorUndoData& rec, int first, int last,
-                                        std::string_view newText) const {
+                                        std::string_view newText, size_t keptHead,
+                                        size_t keptTail) const {
   if (first < 0 || first >= Count() || last < first) {
     rec.LastAttribute = reUnknown; // there were no rows: undo removes the new ones
     return;
@@ -247,16 +248,24 @@ void TEditorScreenStrings::RecordChange(TEditorUndoData& rec, int first, int las
     oldSize += p.size();
     return true;
   });
+  // What the caller knows is kept is not compared again.
+  const size_t shorter = std::min(oldSize, newText.size());
+  keptHead = std::min(keptHead, shorter);
+  keptTail = std::min(keptTail, shorter - keptHead);
   size_t head = 0;
   ForEachPiece(*this, first, last, false, [&](std::string_view p) {
-    const size_t same = CommonPrefixLength(p, newText.substr(std::min(head, newText.size())));
+    const size_t skip = std::min(keptHead - std::min(keptHead, head), p.size());
+    const size_t at = std::min(head + skip, newText.size());
+    const size_t same = skip + CommonPrefixLength(p.substr(skip), newText.substr(at));
     head += same;
     return same == p.size();
   });
-  const size_t room = std::min(oldSize, newText.size()) - head;
+  const size_t room = shorter - head;
   size_t tail = 0;
   ForEachPiece(*this, first, last, true, [&](std::string_view p) {
-    const size_t same = CommonSuffixLength(p, newText.substr(0, newText.size() - tail));
+    const size_t skip = std::min(keptTail - std::min(keptTail, tail), p.size());
+    const size_t end = newText.size() - std::min(tail + skip, newText.size());
+    const size_t same = skip + CommonSuffixLength(p.substr(0, p.size() - skip), newText.substr(0, end));
     tail += same;
     return same == p.size() && tail < room;
   });
@@ -330,7 +339,8 @@ void TEditorScreenStrings::RowsFromCuts(std::string_view text, const std::vector
 
 // ---------------------------------------------------------------- editing
 
-void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text) {
+void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text, size_t keptHead,
+                                       size_t keptTail) {
   const int count = Count();
   if (start < 0 || n < 0 || start + n - 1 > count - 1 || (n == 0 && text.empty())) return;
   UpdateGuard<TStrings> update(*this);
@@ -390,7 +400,17 @@ void TEditorScreenStrings::ReplaceText(int start, int n, std::string_view text) 
 
   TEditorUndoData& rec = undo_->NewRecord();
   rec.StartRow = first;
-  RecordChange(rec, first, lineEnd, newText);
+  // The kept bytes the caller knows of, counted in the rewrapped rows.
+  size_t rowsBefore = 0, rowsAfter = 0;
+  ForEachPiece(*this, first, start - 1, false, [&](std::string_view p) {
+    rowsBefore += p.size();
+    return true;
+  });
+  ForEachPiece(*this, last + 1, lineEnd, false, [&](std::string_view p) {
+    rowsAfter += p.size();
+    return true;
+  });
+  RecordChange(rec, first, lineEnd, newText, rowsBefore + keptHead, rowsAfter + keptTail);
 
   TEditorStringList rows;
   SplitToRows(newText, rows);

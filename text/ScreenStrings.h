@@ -58,7 +58,12 @@ public:
   static void RowsFromCuts(std::string_view text, const std::vector<uint32_t>& cuts,
                            TEditorStringList& list);
 
-  void ReplaceText(int start, int n, std::string_view text);
+  // Replaces rows start..start+n-1 (joined with CR LF after line-break
+  // rows) by text and rewraps them. A caller that knows text keeps the
+  // first keptHead and last keptTail bytes of those rows says so, and they
+  // are not compared again for the undo record.
+  void ReplaceText(int start, int n, std::string_view text, size_t keptHead = 0,
+                   size_t keptTail = 0);
   void ReplaceRows(int start, int oldCount, const TEditorStringList& list);
   TRowMarks DeleteRows(int start, int n);
 
@@ -119,7 +124,8 @@ private:
   // Fills an undo record for replacing rows first..last by newText with
   // what the edit changes: the old bytes between the head and tail that
   // newText keeps, the old rows' cuts and the last row's end.
-  void RecordChange(TEditorUndoData& rec, int first, int last, std::string_view newText) const;
+  void RecordChange(TEditorUndoData& rec, int first, int last, std::string_view newText,
+                    size_t keptHead, size_t keptTail) const;
 
   void NotifyEditors(TObject* sender);
   void CancelSelections();

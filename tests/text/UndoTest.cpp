@@ -163,6 +163,41 @@ TEST_F(Undo, WrappedEditsUndoExactly) {
   EXPECT_EQ(RowTexts(*store), before);
 }
 
+// An editor typing into a row tells the store which bytes of the row the
+// new text keeps; in wrapped lines, where the rows before and after are
+// rewrapped with it, the edit, its undo and its redo come out as without.
+TEST_F(Undo, KeptBytesTheCallerNamesGiveTheSameRowsAndHistory) {
+  auto twin = Create<TEditorScreenStrings>();
+  FakeView otherView{*twin};
+  TEditorStrings twinLines{twin.get(), &otherView};
+  const std::string text = "head\r\n" + std::string(45, 'w') + "\x82\xA0" + std::string(30, 'v') + "\r\ntail";
+  for (TEditorScreenStrings* s : {store.get(), twin.get()}) {
+    s->SetWordWrap(true);
+    s->WrapOption()->SetWrapByte(20);
+  }
+  for (int row : {1, 2, 3, 5}) {
+    for (size_t at : {size_t{0}, size_t{7}, size_t{19}}) {
+      SCOPED_TRACE(testing::Message() << "row " << row << " byte " << at);
+      lines.SetText(text);
+      twinLines.SetText(text);
+      const std::string old = store->Get(row).str();
+      at = std::min(at, old.size());
+      const std::string tail = store->RowAttribute(row) == reLineBreak ? "\r\n" : "";
+      const std::string edited = old.substr(0, at) + "\x82\xA2xy" + old.substr(at) + tail;
+      store->ReplaceText(row, 1, edited, at, old.size() - at + tail.size());
+      twin->ReplaceText(row, 1, edited);
+      const auto after = RowTexts(*twin);
+      ASSERT_EQ(RowTexts(*store), after);
+      store->Undo();
+      twin->Undo();
+      EXPECT_EQ(RowTexts(*store), RowTexts(*twin));
+      EXPECT_EQ(All(), text);
+      store->Redo();
+      EXPECT_EQ(RowTexts(*store), after);
+    }
+  }
+}
+
 TEST_F(Undo, SwitchingWordWrapClearsBothHistories) {
   lines.SetText("a\r\n");
   Type("x");
