@@ -88,6 +88,25 @@ TEST(RunScan, BlockScannersEndEveryRunWhereTheByteLoopsDo) {
   }
 }
 
+// A comment runs to the line end over long stretches, scanned many blocks
+// at a time: each stop byte at every place of a long row is found.
+TEST(RunScan, LineEndFindsTheStopAnywhereInALongRow) {
+  for (const char stop : {'\0', '\r', '\n'}) {
+    for (size_t at = 0; at < 300; ++at) {
+      std::string s(300, 'c');
+      s[at] = stop;
+      const Row row(s);
+      for (size_t from : {size_t{0}, size_t{1}, size_t{15}, size_t{63}}) {
+        if (from > at) continue;
+        ASSERT_EQ(LineEnd(row.data + from, row.End()), row.data + at)
+            << int(stop) << " at " << at << " from " << from;
+      }
+    }
+  }
+  const Row none(std::string(1000, 'c'));
+  EXPECT_EQ(LineEnd(none.data, none.End()), none.End());
+}
+
 TEST(RunScan, CharStopStopsWhereTheByteLoopDoes) {
   // Stop bytes below 0x40 are never trails of valid characters but can
   // follow a lead byte here; 0x82 is a lead byte itself; 0x5B a trail.
