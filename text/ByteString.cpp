@@ -35,7 +35,9 @@ ByteString ByteStringArena::Make(std::string_view s) {
   const size_t n = s.size();
   if (n == 0) return ByteString();
   if (n > kLargest) return ByteString(s);
-  const size_t need = ByteString::kSizeBytes + n + 1;
+  // Short strings carry their length in the string itself (see ByteString).
+  const bool tagged = n <= ByteString::kTaggedMax;
+  const size_t need = (tagged ? 0 : ByteString::kSizeBytes) + n + 1;
   constexpr size_t kChunk = ByteString::kChunkSize;
   if (!chunk_ || used_ + need > kChunk) {
     void* c = std::aligned_alloc(kChunk, kChunk);
@@ -45,16 +47,28 @@ ByteString ByteStringArena::Make(std::string_view s) {
     reinterpret_cast<ChunkHeader*>(chunk_)->live = 1;
     used_ = kChunkHeader;
   }
+  // An address too high to share its word with a length (never seen on
+  // x86-64 Linux, whose user addresses have 47 bits): a block of its own.
+  if (tagged && reinterpret_cast<uintptr_t>(chunk_) + kChunk - 1 > ByteString::kAddressMask)
+    return ByteString(s);
   char* h = chunk_ + used_;
-  used_ += need;
   ++reinterpret_cast<ChunkHeader*>(chunk_)->live;
+  if (tagged) {
+    used_ += n + 1;
+    std::memcpy(h, s.data(), n);
+    h[n] = '\0';
+    return ByteString(reinterpret_cast<uintptr_t>(h) | (uintptr_t{n} << ByteString::kLengthShift) |
+                          ByteString::kTagged,
+                      ByteString::Adopt{});
+  }
+  used_ += need;
   ByteString::Store(h, static_cast<uint32_t>(n) | ByteString::kArenaBit);
   std::memcpy(h + ByteString::kSizeBytes, s.data(), n);
   h[ByteString::kSizeBytes + n] = '\0';
-  return ByteString(h, ByteString::Adopt{});
+  return ByteString(reinterpret_cast<uintptr_t>(h), ByteString::Adopt{});
 }
 
-char* ByteString::Allocate(size_t n) {
+uintptr_t ByteString::Allocate(size_t n) {
   if (n > kSizeMask - 16)
     throw std::length_error("ByteString: string too long");
   // The count, the size, the bytes and the NUL.
@@ -64,18 +78,18 @@ char* ByteString::Allocate(size_t n) {
   Store(block, 1);
   Store(h, static_cast<uint32_t>(n));
   h[kSizeBytes + n] = '\0';
-  return h;
+  return reinterpret_cast<uintptr_t>(h);
 }
 
-void ByteString::Free(char* h) noexcept {
-  if (Load(h) & kArenaBit) ReleaseChunk(ChunkCount(h));
-  else std::free(h - 4);
+void ByteString::Free(uintptr_t v) noexcept {
+  if (InArena(v)) ReleaseChunk(ChunkCount(InChunk(v)));
+  else std::free(Header(v) - 4);
 }
 
 int ByteString::UseCount() const noexcept {
-  if (!hdr_) return 0;
-  if (Load(hdr_) & kArenaBit) return static_cast<int>(*ChunkCount(hdr_));
-  return static_cast<int>(Load(hdr_ - 4));
+  if (!v_) return 0;
+  if (InArena(v_)) return static_cast<int>(*ChunkCount(InChunk(v_)));
+  return static_cast<int>(Load(Header(v_) - 4));
 }
 
 size_t CommonPrefixLength(std::string_view a, std::string_view b) {

@@ -19,25 +19,25 @@ namespace ze {
 class ByteString {
 public:
   ByteString() noexcept = default;
-  ByteString(std::string_view s) : hdr_(Make(s.data(), s.size())) {}
+  ByteString(std::string_view s) : v_(Make(s.data(), s.size())) {}
   ByteString(const char* s) : ByteString(std::string_view(s)) {}
-  ByteString(const char* s, size_t n) : hdr_(Make(s, n)) {}
+  ByteString(const char* s, size_t n) : v_(Make(s, n)) {}
   ByteString(const std::string& s) : ByteString(std::string_view(s)) {}
 
-  ByteString(const ByteString& o) noexcept : hdr_(o.hdr_) { AddRef(); }
-  ByteString(ByteString&& o) noexcept : hdr_(o.hdr_) { o.hdr_ = nullptr; }
+  ByteString(const ByteString& o) noexcept : v_(o.v_) { AddRef(); }
+  ByteString(ByteString&& o) noexcept : v_(o.v_) { o.v_ = 0; }
   ByteString& operator=(const ByteString& o) noexcept {
-    char* h = o.hdr_; // o may be *this
-    if (h) AddRef(h);
+    const uintptr_t v = o.v_; // o may be *this
+    if (v) AddRef(v);
     Release();
-    hdr_ = h;
+    v_ = v;
     return *this;
   }
   ByteString& operator=(ByteString&& o) noexcept {
     if (this != &o) {
       Release();
-      hdr_ = o.hdr_;
-      o.hdr_ = nullptr;
+      v_ = o.v_;
+      o.v_ = 0;
     }
     return *this;
   }
@@ -47,16 +47,22 @@ public:
   template <class Fill> static ByteString Build(size_t n, Fill fill) {
     ByteString s;
     if (n == 0) return s;
-    s.hdr_ = Allocate(n);
-    fill(s.hdr_ + kSizeBytes);
+    s.v_ = Allocate(n);
+    fill(Header(s.v_) + kSizeBytes);
     return s;
   }
 
-  size_t size() const noexcept { return hdr_ ? (Load(hdr_) & kSizeMask) : 0; }
+  size_t size() const noexcept {
+    if (v_ & kTagged) return (v_ >> kLengthShift) & kTaggedMax;
+    return v_ ? (Load(Header(v_)) & kSizeMask) : 0;
+  }
   size_t length() const noexcept { return size(); }
-  bool empty() const noexcept { return hdr_ == nullptr; }
+  bool empty() const noexcept { return v_ == 0; }
   // Never null; data()[size()] is NUL.
-  const char* data() const noexcept { return hdr_ ? hdr_ + kSizeBytes : ""; }
+  const char* data() const noexcept {
+    if (v_ & kTagged) return reinterpret_cast<const char*>(v_ & kAddressMask);
+    return v_ ? Header(v_) + kSizeBytes : "";
+  }
   const char* c_str() const noexcept { return data(); }
   const unsigned char* bytes() const noexcept {
     return reinterpret_cast<const unsigned char*>(data());
@@ -92,7 +98,7 @@ public:
     return Concat(a.view(), b.view());
   }
   friend bool operator==(const ByteString& a, const ByteString& b) noexcept {
-    return a.hdr_ == b.hdr_ || a.view() == b.view();
+    return a.v_ == b.v_ || a.view() == b.view();
   }
   friend bool operator==(const ByteString& a, std::string_view b) noexcept {
     return a.view() == b;
@@ -116,17 +122,28 @@ public:
 
 private:
   friend class ByteStringArena;
-  // A string is a size word, its bytes and a NUL. A string with a block
-  // of its own has its reference count in the word before the size; one
-  // made in an arena has none (saving four bytes on each of the millions
-  // of rows of a big file): the top bit of its size marks it, and its
-  // chunk counts the strings alive in it. Arena strings follow each other
-  // without padding, so the words are read and written unaligned.
+  // A string is one word, v_: 0 for the empty string, else one of three
+  // kinds.
+  // - A block of its own: v_ points at a size word, followed by the bytes
+  //   and a NUL; the reference count is in the word before the size.
+  // - Made in an arena with a size word: as above, but the top bit of the
+  //   size marks it and its chunk counts the strings alive in it.
+  // - Made in an arena, short (the rows of a big file): no header at all,
+  //   only the bytes and a NUL. v_ holds the bytes' address in its low 47
+  //   bits, the length in the 16 bits above and kTagged on top. This saves
+  //   four bytes on each of the millions of rows of a big file.
+  // Arena strings follow each other without padding, so size words are
+  // read and written unaligned.
   static constexpr uint32_t kArenaBit = 0x80000000u;
   static constexpr uint32_t kSizeMask = 0x7FFFFFFFu;
   static constexpr size_t kSizeBytes = 4;
   static constexpr uintptr_t kChunkSize = uintptr_t{1} << 20; // arena chunks, aligned to it
+  static constexpr uintptr_t kTagged = uintptr_t{1} << 63;
+  static constexpr int kLengthShift = 47;
+  static constexpr uintptr_t kAddressMask = (uintptr_t{1} << kLengthShift) - 1;
+  static constexpr size_t kTaggedMax = 0xFFFF;
 
+  static char* Header(uintptr_t v) noexcept { return reinterpret_cast<char*>(v); }
   static uint32_t Load(const char* p) noexcept {
     uint32_t v;
     std::memcpy(&v, p, sizeof v);
@@ -134,40 +151,45 @@ private:
   }
   static void Store(char* p, uint32_t v) noexcept { std::memcpy(p, &v, sizeof v); }
   // The chunk's count of live strings sits at the chunk's start.
-  static int64_t* ChunkCount(const char* h) noexcept {
-    return reinterpret_cast<int64_t*>(reinterpret_cast<uintptr_t>(h) & ~(kChunkSize - 1));
+  static int64_t* ChunkCount(uintptr_t address) noexcept {
+    return reinterpret_cast<int64_t*>(address & ~(kChunkSize - 1));
   }
-  static void AddRef(char* h) noexcept {
-    if (Load(h) & kArenaBit) ++*ChunkCount(h);
-    else Store(h - 4, Load(h - 4) + 1);
+  // Whether v, not empty, is counted by its arena chunk, and the address
+  // of a byte of it that lies in that chunk.
+  static bool InArena(uintptr_t v) noexcept { return (v & kTagged) || (Load(Header(v)) & kArenaBit); }
+  static uintptr_t InChunk(uintptr_t v) noexcept { return v & kAddressMask; }
+  static void AddRef(uintptr_t v) noexcept {
+    if (InArena(v)) ++*ChunkCount(InChunk(v));
+    else Store(Header(v) - 4, Load(Header(v) - 4) + 1);
   }
   void AddRef() noexcept {
-    if (hdr_) AddRef(hdr_);
+    if (v_) AddRef(v_);
   }
 
   struct Adopt {};
-  ByteString(char* adopted, Adopt) noexcept : hdr_(adopted) {}
-  static char* Allocate(size_t n);
-  static char* Make(const char* s, size_t n) {
-    if (n == 0) return nullptr;
-    char* h = Allocate(n);
-    std::memcpy(h + kSizeBytes, s, n);
-    return h;
+  ByteString(uintptr_t adopted, Adopt) noexcept : v_(adopted) {}
+  static uintptr_t Allocate(size_t n);
+  static uintptr_t Make(const char* s, size_t n) {
+    if (n == 0) return 0;
+    uintptr_t v = Allocate(n);
+    std::memcpy(Header(v) + kSizeBytes, s, n);
+    return v;
   }
-  static void Free(char* h) noexcept;
+  static void Free(uintptr_t v) noexcept;
   void Release() noexcept {
-    if (!hdr_) return;
-    if (Load(hdr_) & kArenaBit) {
-      Free(hdr_);
+    if (!v_) return;
+    if (InArena(v_)) {
+      Free(v_);
     } else {
-      const uint32_t refs = Load(hdr_ - 4) - 1;
-      if (refs == 0) Free(hdr_);
-      else Store(hdr_ - 4, refs);
+      char* h = Header(v_);
+      const uint32_t refs = Load(h - 4) - 1;
+      if (refs == 0) Free(v_);
+      else Store(h - 4, refs);
     }
-    hdr_ = nullptr;
+    v_ = 0;
   }
 
-  char* hdr_ = nullptr;
+  uintptr_t v_ = 0;
 };
 
 static_assert(sizeof(ByteString) == sizeof(void*));

@@ -95,5 +95,46 @@ TEST(ByteStringArena, StringsOutliveTheArenaAndShareLikeAnyOther) {
   EXPECT_EQ(copy + "!", "row 7 \x8A\xBF!");
 }
 
+// Arena strings of every length around the sizes where their layout
+// changes (short ones keep their length in the string itself, longer ones
+// a size word, the longest a block of their own) hold their bytes, their
+// NUL and their count, and mix with each other and with heap strings.
+TEST(ByteStringArena, EveryLayoutHoldsItsBytesAndCountsItsCopies) {
+  std::vector<std::string> texts;
+  for (size_t n : {size_t{1}, size_t{2}, size_t{127}, size_t{128}, size_t{65534}, size_t{65535},
+                   size_t{65536}, size_t{65537}, size_t{200000}}) {
+    std::string t(n, '\0');
+    for (size_t i = 0; i < n; ++i) t[i] = static_cast<char>('a' + (i * 7 + n) % 26);
+    t[n / 2] = '\0'; // a NUL inside is a byte like any other
+    texts.push_back(t);
+  }
+  std::vector<ByteString> made;
+  {
+    ByteStringArena arena;
+    for (const std::string& t : texts) made.push_back(arena.Make(t));
+  }
+  for (size_t k = 0; k < texts.size(); ++k) {
+    SCOPED_TRACE(texts[k].size());
+    const ByteString& b = made[k];
+    EXPECT_EQ(b.size(), texts[k].size());
+    EXPECT_TRUE(b.view() == texts[k]);
+    EXPECT_EQ(b.data()[b.size()], '\0');
+    EXPECT_EQ(b, ByteString(texts[k])); // equal to a heap string of the same bytes
+    const int alive = b.UseCount();
+    {
+      ByteString copy = b, moved = std::move(copy);
+      EXPECT_TRUE(copy.empty());
+      EXPECT_EQ(b.UseCount(), alive + 1);
+      copy = moved;
+      moved = ByteString("other");
+      EXPECT_EQ(b.UseCount(), alive + 1);
+      EXPECT_EQ(copy.data(), b.data());
+    }
+    EXPECT_EQ(b.UseCount(), alive);
+    EXPECT_EQ(b.Mid(1, 3), texts[k].substr(1, 3));
+  }
+  made.clear(); // every chunk goes (leaks show under the sanitizers)
+}
+
 } // namespace
 } // namespace ze
