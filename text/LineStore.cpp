@@ -7,16 +7,38 @@
 
 namespace ze {
 
-// Rows move with memmove: a RowRecord is a ByteString (a single pointer
-// to its shared block) and plain integers, so moving its bytes moves
-// ownership without touching any reference count.
+// Rows move with memmove: a ByteString is a single word, so moving its
+// bytes moves ownership without touching any reference count.
 static_assert(std::is_standard_layout_v<ByteString>);
+
+namespace {
+
+// Grows or shrinks one parallel array to capacity entries.
+template <class T> T* Resize(T* p, int capacity) {
+  void* q = std::realloc(static_cast<void*>(p), sizeof(T) * static_cast<size_t>(capacity));
+  if (!q) throw std::bad_alloc();
+  return static_cast<T*>(q);
+}
+
+template <class T> void Move(T* a, int to, int from, int n) {
+  if (a && n > 0)
+    std::memmove(static_cast<void*>(a + to), static_cast<void*>(a + from),
+                 sizeof(T) * static_cast<size_t>(n));
+}
+
+template <class T> void Zero(T* a, int index, int n) {
+  if (a && n > 0) std::memset(static_cast<void*>(a + index), 0, sizeof(T) * static_cast<size_t>(n));
+}
+
+} // namespace
 
 TLineStringList::~TLineStringList() {
   OnChange = nullptr;
   OnBeforeChange = nullptr;
-  for (int i = 0; i < count_; ++i) items_[i].~RowRecord();
-  std::free(items_);
+  for (int i = 0; i < count_; ++i) texts_[i].~ByteString();
+  std::free(texts_);
+  std::free(bits_);
+  std::free(bits2_);
   std::free(extras_);
 }
 
@@ -29,6 +51,15 @@ TLineStringList::RowExtra& TLineStringList::Extra(int i) {
   return extras_[i];
 }
 
+uint32_t* TLineStringList::Bits2() {
+  if (!bits2_) {
+    void* p = std::calloc(static_cast<size_t>(std::max(capacity_, 1)), sizeof(uint32_t));
+    if (!p) throw std::bad_alloc();
+    bits2_ = static_cast<uint32_t*>(p);
+  }
+  return bits2_;
+}
+
 void TLineStringList::Destroy(int i) noexcept {
   uint32_t slot = DataStrSlot(i);
   if (slot != 0) {
@@ -36,7 +67,21 @@ void TLineStringList::Destroy(int i) noexcept {
     freeSlots_.push_back(slot);
     extras_[i].DataStrSlot = 0;
   }
-  items_[i].~RowRecord();
+  texts_[i].~ByteString();
+}
+
+void TLineStringList::MoveRows(int to, int from, int n) noexcept {
+  Move(texts_, to, from, n);
+  Move(bits_, to, from, n);
+  Move(bits2_, to, from, n);
+  Move(extras_, to, from, n);
+}
+
+void TLineStringList::ZeroRows(int index, int n) noexcept {
+  Zero(texts_, index, n);
+  Zero(bits_, index, n);
+  Zero(bits2_, index, n);
+  Zero(extras_, index, n);
 }
 
 ByteString TLineStringList::RowDataStr(int i) const {
@@ -87,24 +132,28 @@ void TLineStringList::SetCapacity(int capacity) {
   if (capacity < count_) throw EStringListError(kListIndexError);
   if (capacity == capacity_) return;
   if (capacity == 0) {
-    std::free(items_);
+    std::free(texts_);
+    std::free(bits_);
+    std::free(bits2_);
     std::free(extras_);
-    items_ = nullptr;
+    texts_ = nullptr;
+    bits_ = nullptr;
+    bits2_ = nullptr;
     extras_ = nullptr;
     capacity_ = 0;
     return;
   }
-  void* p = std::realloc(static_cast<void*>(items_), sizeof(RowRecord) * static_cast<size_t>(capacity));
-  if (!p) throw std::bad_alloc();
-  items_ = static_cast<RowRecord*>(p);
-  if (extras_) {
-    void* e = std::realloc(static_cast<void*>(extras_), sizeof(RowExtra) * static_cast<size_t>(capacity));
-    if (!e) {
-      // Keep the two arrays the same size: give the rows back their room.
-      capacity_ = std::min(capacity_, capacity);
-      throw std::bad_alloc();
-    }
-    extras_ = static_cast<RowExtra*>(e);
+  // The arrays keep at least count_ rows whatever fails, and capacity_ is
+  // the smallest room they all have.
+  const int shrunk = std::min(capacity_, capacity);
+  try {
+    texts_ = Resize(texts_, capacity);
+    bits_ = Resize(bits_, capacity);
+    if (bits2_) bits2_ = Resize(bits2_, capacity);
+    if (extras_) extras_ = Resize(extras_, capacity);
+  } catch (...) {
+    capacity_ = shrunk;
+    throw;
   }
   capacity_ = capacity;
 }
@@ -127,16 +176,8 @@ void TLineStringList::InsertRows(int index, int n) {
   if (n <= 0) return;
   Changing();
   Reserve(count_ + n);
-  if (index < count_)
-    std::memmove(static_cast<void*>(items_ + index + n), static_cast<void*>(items_ + index),
-                 sizeof(RowRecord) * static_cast<size_t>(count_ - index));
-  std::memset(static_cast<void*>(items_ + index), 0, sizeof(RowRecord) * static_cast<size_t>(n));
-  if (extras_) {
-    if (index < count_)
-      std::memmove(static_cast<void*>(extras_ + index + n), static_cast<void*>(extras_ + index),
-                   sizeof(RowExtra) * static_cast<size_t>(count_ - index));
-    std::memset(static_cast<void*>(extras_ + index), 0, sizeof(RowExtra) * static_cast<size_t>(n));
-  }
+  MoveRows(index + n, index, count_ - index);
+  ZeroRows(index, n);
   count_ += n;
   Changed();
 }
@@ -147,19 +188,15 @@ void TLineStringList::DeleteRowRange(int index, int n) {
   if (n > count_ - index) throw EStringListError(kListIndexError);
   Changing();
   for (int i = index; i < index + n; ++i) Destroy(i);
-  if (index + n < count_) {
-    std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + n),
-                 sizeof(RowRecord) * static_cast<size_t>(count_ - index - n));
-    if (extras_)
-      std::memmove(static_cast<void*>(extras_ + index), static_cast<void*>(extras_ + index + n),
-                   sizeof(RowExtra) * static_cast<size_t>(count_ - index - n));
-  }
+  MoveRows(index, index + n, count_ - index - n);
   count_ -= n;
   Changed();
 }
 
 void TLineStringList::SwapRows(TLineStringList& other) noexcept {
-  std::swap(items_, other.items_);
+  std::swap(texts_, other.texts_);
+  std::swap(bits_, other.bits_);
+  std::swap(bits2_, other.bits2_);
   std::swap(extras_, other.extras_);
   std::swap(count_, other.count_);
   std::swap(capacity_, other.capacity_);
@@ -170,7 +207,7 @@ void TLineStringList::SwapRows(TLineStringList& other) noexcept {
 void TLineStringList::Put(int index, const ByteString& s) {
   CheckIndex(index);
   Changing();
-  items_[index].Text = s;
+  texts_[index] = s;
   Changed();
 }
 
@@ -178,14 +215,9 @@ void TLineStringList::Insert(int index, const ByteString& s) {
   if (index < 0 || index > count_) throw EStringListError(kListIndexError);
   Changing();
   if (count_ == capacity_) Grow();
-  if (index < count_)
-    std::memmove(static_cast<void*>(items_ + index + 1), static_cast<void*>(items_ + index),
-                 sizeof(RowRecord) * static_cast<size_t>(count_ - index));
-  if (extras_ && index < count_)
-    std::memmove(static_cast<void*>(extras_ + index + 1), static_cast<void*>(extras_ + index),
-                 sizeof(RowExtra) * static_cast<size_t>(count_ - index));
-  new (items_ + index) RowRecord{s, 0, 0};
-  if (extras_) extras_[index] = RowExtra{};
+  MoveRows(index + 1, index, count_ - index);
+  ZeroRows(index, 1);
+  new (texts_ + index) ByteString(s);
   ++count_;
   Changed();
 }
@@ -195,13 +227,7 @@ void TLineStringList::Delete(int index) {
   Changing();
   Destroy(index);
   --count_;
-  if (index < count_) {
-    std::memmove(static_cast<void*>(items_ + index), static_cast<void*>(items_ + index + 1),
-                 sizeof(RowRecord) * static_cast<size_t>(count_ - index));
-    if (extras_)
-      std::memmove(static_cast<void*>(extras_ + index), static_cast<void*>(extras_ + index + 1),
-                   sizeof(RowExtra) * static_cast<size_t>(count_ - index));
-  }
+  MoveRows(index, index + 1, count_ - index);
   Changed();
 }
 
@@ -209,10 +235,9 @@ void TLineStringList::Exchange(int i, int j) {
   CheckIndex(i);
   CheckIndex(j);
   Changing();
-  alignas(RowRecord) unsigned char tmp[sizeof(RowRecord)];
-  std::memcpy(tmp, static_cast<void*>(items_ + i), sizeof(RowRecord));
-  std::memcpy(static_cast<void*>(items_ + i), static_cast<void*>(items_ + j), sizeof(RowRecord));
-  std::memcpy(static_cast<void*>(items_ + j), tmp, sizeof(RowRecord));
+  std::swap(texts_[i], texts_[j]);
+  std::swap(bits_[i], bits_[j]);
+  if (bits2_) std::swap(bits2_[i], bits2_[j]);
   if (extras_) std::swap(extras_[i], extras_[j]);
   Changed();
 }
@@ -229,16 +254,16 @@ void TLineStringList::Clear() {
 TRowAttributeData TRowAttributeStringList::RowAttributeData(int i) const {
   // One index check and one read of each word: this runs for every row
   // that is coloured or painted.
-  const RowRecord& r = Row(i);
+  const uint32_t bits = RowBits(i), bits2 = RowBits2(i);
   TRowAttributeData d;
-  d.RowAttribute = static_cast<uint8_t>(Field(r.Bits, 0, 2));
-  d.PrevRowAttribute = static_cast<uint8_t>(Field(r.Bits, 2, 2));
-  d.BracketIndex = static_cast<int>(Field(r.Bits, 4, 4)) - 2;
-  d.ElementState = static_cast<int>(Field(r.Bits, 8, 8));
-  d.RemainBytes = static_cast<int>(Field(r.Bits, 16, 8));
-  d.ExtraState = static_cast<int>(Field(r.Bits, 24, 8));
-  d.CarriedToken = static_cast<uint8_t>(Field(r.Bits2, 0, 8));
-  d.CarriedFlag = static_cast<uint8_t>(Field(r.Bits2, 8, 8));
+  d.RowAttribute = static_cast<uint8_t>(Field(bits, 0, 2));
+  d.PrevRowAttribute = static_cast<uint8_t>(Field(bits, 2, 2));
+  d.BracketIndex = static_cast<int>(Field(bits, 4, 4)) - 2;
+  d.ElementState = static_cast<int>(Field(bits, 8, 8));
+  d.RemainBytes = static_cast<int>(Field(bits, 16, 8));
+  d.ExtraState = static_cast<int>(Field(bits, 24, 8));
+  d.CarriedToken = static_cast<uint8_t>(Field(bits2, 0, 8));
+  d.CarriedFlag = static_cast<uint8_t>(Field(bits2, 8, 8));
   if (DataStrSlot(i) != 0) d.DataStr = RowDataStr(i);
   return d;
 }
@@ -246,10 +271,11 @@ TRowAttributeData TRowAttributeStringList::RowAttributeData(int i) const {
 void TRowAttributeStringList::ResetColouring(int from, int to) {
   // Straight over the records: this can cover millions of rows.
   to = std::min(to, GetCount());
+  uint32_t* bits = BitsArray();
+  uint32_t* bits2 = Bits2Array();
   for (int k = std::max(from, 0); k < to; ++k) {
-    RowRecord& r = Records()[k];
-    r.Bits &= 0x3u;          // keep the row end; BracketIndex field 0 reads -2
-    r.Bits2 &= 0xFFFF0000u;  // keep the marks
+    bits[k] &= 0x3u;                  // keep the row end; BracketIndex field 0 reads -2
+    if (bits2) bits2[k] &= 0xFFFF0000u; // keep the marks
     if (DataStrSlot(k) != 0) SetRowDataStr(k, ByteString());
   }
 }

@@ -42,13 +42,13 @@ public:
 
   ByteString Get(int index) const override {
     CheckIndex(index);
-    return items_[index].Text;
+    return texts_[index];
   }
   // The row text without touching its reference count; valid until the
   // row changes.
   const ByteString& Ref(int index) const {
     CheckIndex(index);
-    return items_[index].Text;
+    return texts_[index];
   }
   int GetCount() const override { return count_; }
   void Put(int index, const ByteString& s) override;
@@ -69,10 +69,22 @@ public:
   }
   ByteString RowDataStr(int i) const;
   void SetRowDataStr(int i, const ByteString& v);
-  uint32_t RowBits(int i) const { return Row(i).Bits; }
-  void SetRowBits(int i, uint32_t v) { Row(i).Bits = v; }
-  uint32_t RowBits2(int i) const { return Row(i).Bits2; }
-  void SetRowBits2(int i, uint32_t v) { Row(i).Bits2 = v; }
+  uint32_t RowBits(int i) const {
+    CheckIndex(i);
+    return bits_[i];
+  }
+  void SetRowBits(int i, uint32_t v) {
+    CheckIndex(i);
+    bits_[i] = v;
+  }
+  uint32_t RowBits2(int i) const {
+    CheckIndex(i);
+    return bits2_ ? bits2_[i] : 0;
+  }
+  void SetRowBits2(int i, uint32_t v) {
+    CheckIndex(i);
+    if (bits2_ || v != 0) Bits2()[i] = v;
+  }
 
   TNotifyEvent OnChange;
   TNotifyEvent OnBeforeChange;
@@ -84,17 +96,22 @@ public:
   void DeleteRowRange(int index, int n);
   void SwapRows(TLineStringList& other) noexcept;
   // Writes a row's text without notifying (loading, bulk rewrites).
-  void SetTextSilently(int index, const ByteString& s) { Row(index).Text = s; }
+  void SetTextSilently(int index, const ByteString& s) {
+    CheckIndex(index);
+    texts_[index] = s;
+  }
   // Loading: adds a fresh row with text s at the end without notifying;
-  // the array grows in the usual steps.
+  // the arrays grow in the usual steps.
   void AppendSilently(ByteString&& s) {
     if (count_ == capacity_) Reserve(count_ + 1);
-    new (items_ + count_) RowRecord{std::move(s), 0, 0};
+    new (texts_ + count_) ByteString(std::move(s));
+    bits_[count_] = 0;
+    if (bits2_) bits2_[count_] = 0;
     if (extras_) extras_[count_] = RowExtra{};
     ++count_;
   }
   // Memory one row takes besides its text.
-  static constexpr size_t RowBytes() { return sizeof(RowRecord); }
+  static constexpr size_t RowBytes() { return sizeof(ByteString) + sizeof(uint32_t); }
 
 protected:
   void SetUpdateState(bool updating) override;
@@ -104,46 +121,43 @@ protected:
     if (index < 0 || index >= count_) throw EStringListError(kListIndexError);
   }
 
-  // A row costs 16 bytes plus its text: a big file has millions of rows.
-  // The integer and the second string are almost never set, so they live
-  // in a parallel array that exists only once one of them is; the second
-  // string itself is a slot number into a side table of such strings
-  // (0: empty).
-  struct RowRecord {
-    ByteString Text;
-    uint32_t Bits;
-    uint32_t Bits2;
-  };
-  static_assert(sizeof(RowRecord) == 16);
+  // A row costs 12 bytes plus its text: a big file has millions of rows.
+  // Its text and its first word of bits sit in two arrays. The second word
+  // (carried tokens and row marks), the integer and the second string are
+  // almost never set, so they live in parallel arrays that exist only once
+  // one of them is; the second string itself is a slot number into a side
+  // table of such strings (0: empty).
   struct RowExtra {
     uint32_t DataStrSlot = 0;
     int32_t Data = 0;
   };
   // Row i's slot in the side table (0: none).
   uint32_t DataStrSlot(int i) const { return extras_ ? extras_[i].DataStrSlot : 0; }
-
-  RowRecord& Row(int i) {
-    CheckIndex(i);
-    return items_[i];
-  }
-  // The records themselves, for loops over many rows; no index checks.
-  RowRecord* Records() { return items_; }
-  const RowRecord& Row(int i) const {
-    CheckIndex(i);
-    return items_[i];
-  }
+  // The arrays themselves, for loops over many rows; no index checks. The
+  // second words are null until one is set.
+  uint32_t* BitsArray() { return bits_; }
+  uint32_t* Bits2Array() { return bits2_; }
 
 private:
   void Grow();
   void Reserve(int needed);
-  // Row i's extra data; the parallel array is made on first use.
+  // Row i's extra data, and the second words; each parallel array is made
+  // on first use.
   RowExtra& Extra(int i);
-  // Releases what row i owns besides its place in the array.
+  uint32_t* Bits2();
+  // Releases what row i owns besides its place in the arrays.
   void Destroy(int i) noexcept;
+  // Moves n rows from index from to index to in every array (their bytes:
+  // a ByteString is a single word, so this moves ownership as it is).
+  void MoveRows(int to, int from, int n) noexcept;
+  // Zeroes n rows at index in every array: empty texts, no bits.
+  void ZeroRows(int index, int n) noexcept;
 
   std::vector<ByteString> dataStrs_{ByteString()}; // slot 0 is never used
   std::vector<uint32_t> freeSlots_;
-  RowRecord* items_ = nullptr;
+  ByteString* texts_ = nullptr;
+  uint32_t* bits_ = nullptr;
+  uint32_t* bits2_ = nullptr;  // capacity_ entries when not null
   RowExtra* extras_ = nullptr; // capacity_ entries when not null
   int count_ = 0;
   int capacity_ = 0;

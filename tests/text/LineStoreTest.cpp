@@ -244,14 +244,16 @@ TEST(LineStore, DestructionFiresNothing) {
 namespace ze {
 namespace {
 
-// The integer and second string of a row live apart from the row and
-// appear only once one is set: whatever moves rows must move them too.
-// Random operations against a plain model of the rows.
+// A row's text and bits live in parallel arrays, and its second word of
+// bits, integer and second string in arrays that appear only once one is
+// set: whatever moves rows must move them all. Random operations against a
+// plain model of the rows.
 TEST(LineStore, RowDataFollowsItsRowThroughEveryMove) {
   struct ModelRow {
     std::string text;
     int32_t data = 0;
     std::string dataStr;
+    uint32_t bits = 0, bits2 = 0;
   };
   std::mt19937 rng(16);
   for (int round = 0; round < 30; ++round) {
@@ -262,7 +264,7 @@ TEST(LineStore, RowDataFollowsItsRowThroughEveryMove) {
       const std::string text = "r" + std::to_string(step);
       const int at = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
       const int k = static_cast<int>(rng() % 7);
-      switch (rng() % 11) {
+      switch (rng() % 13) {
       case 0:
         l.Insert(at, text);
         model.insert(model.begin() + at, ModelRow{text, 0, ""});
@@ -313,6 +315,16 @@ TEST(LineStore, RowDataFollowsItsRowThroughEveryMove) {
         l.SwapRows(other);
         std::swap(model, otherModel);
         break;
+      case 11:
+        if (n == 0) break;
+        l.SetRowBits(at % n, rng());
+        model[at % n].bits = l.RowBits(at % n);
+        break;
+      case 12:
+        if (n == 0) break;
+        l.SetRowBits2(at % n, k < 2 ? 0u : static_cast<uint32_t>(rng()));
+        model[at % n].bits2 = l.RowBits2(at % n);
+        break;
       }
       ASSERT_EQ(l.Count(), static_cast<int>(model.size())) << step;
       for (int i = 0; i < l.Count(); ++i) {
@@ -320,6 +332,8 @@ TEST(LineStore, RowDataFollowsItsRowThroughEveryMove) {
         ASSERT_EQ(l.RowData(i), model[i].data) << step << " row " << i;
         ASSERT_EQ(l.RowDataStr(i), model[i].dataStr) << step << " row " << i;
         ASSERT_EQ(l.RowAttributeData(i).DataStr, model[i].dataStr) << step << " row " << i;
+        ASSERT_EQ(l.RowBits(i), model[i].bits) << step << " row " << i;
+        ASSERT_EQ(l.RowBits2(i), model[i].bits2) << step << " row " << i;
       }
     }
   }
