@@ -198,20 +198,23 @@ ByteString TEditor::ExpandedRow(const ByteString& raw) const {
   // where the tabs are): a long row is walked and copied once.
   const auto columns = RowColumns(raw);
   if (!columns->HasTabs()) return raw;
-  if (expandedRaw_.data() == raw.data() && expandedRaw_.size() == raw.size() &&
-      expandedTab_ == ColumnSettings().TabSpaceCount)
+  const int tab = ColumnSettings().TabSpaceCount;
+  const bool sameTabs = expandedTab_ == tab;
+  if (sameTabs && expandedRaw_.data() == raw.data() && expandedRaw_.size() == raw.size())
     return expanded_;
   ByteString out = ByteString::Build(static_cast<size_t>(columns->Width()),
                                      [&](char* o) { columns->ExpandTo(o); });
-  // The expanded rows of an edited long row share what the rows share, so
-  // the checkpoints of the painted row find it without comparing.
-  if (raw.size() >= kLongRowBytes && expandedTab_ == ColumnSettings().TabSpaceCount) {
+  // The expansions of an edited long row share what the rows share (up to
+  // the column of the first changed byte), so the checkpoints of the
+  // painted row find it without comparing.
+  if (sameTabs && raw.size() >= kLongRowBytes) {
     const size_t head = SharedPrefix(expandedRaw_, raw);
-    if (head > 0) NoteRowEdit(expanded_, out, static_cast<size_t>(columns->PosToCol(static_cast<int>(head))));
+    if (head > 0)
+      NoteRowEdit(expanded_, out, static_cast<size_t>(columns->PosToCol(static_cast<int>(head))));
   }
   expandedRaw_ = raw;
   expanded_ = out;
-  expandedTab_ = ColumnSettings().TabSpaceCount;
+  expandedTab_ = tab;
   return out;
 }
 
