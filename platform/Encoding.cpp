@@ -233,13 +233,15 @@ public:
   // ASCII bytes p[0..n) written at offset at: once a file used U+00A5 for
   // '\\', the plain byte must not appear too, and the other way round.
   void Watch(const unsigned char* p, size_t n, long long at) {
+    const unsigned char* first = nullptr; // the first byte in conflict
     for (unsigned char c : t_.asciiAlias) {
       if (plainSeen_[c] && !asciiVariant_[c]) continue;
       auto* hit = static_cast<const unsigned char*>(std::memchr(p, c, n));
       if (!hit) continue;
-      if (asciiVariant_[c]) Conflict(c, c, at + (hit - p));
+      if (asciiVariant_[c] && (!first || hit < first)) first = hit;
       plainSeen_[c] = true;
     }
+    if (first) Conflict(*first, *first, at + (first - p));
     UpdateWatch();
   }
 
