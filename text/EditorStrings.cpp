@@ -263,6 +263,7 @@ void FinishRows(TEditorStringList& rows, ByteStringArena& arena, std::string& pe
 }
 
 constexpr size_t kBlock = size_t{1} << 20;
+constexpr size_t kUtf8Block = size_t{1} << 18;
 
 // Characters in CP932 bytes without a line break, as a column counts them.
 long long CharCount(std::string_view s) {
@@ -282,7 +283,9 @@ long long CharCount(std::string_view s) {
 bool ReadUtf8Rows(TFileReader& in, char* buf, size_t firstSize, TEditorStringList& rows,
                   uint64_t budget, bool strict, TBreakCounts& breaks, TDecodedText& result) {
   TUtf8Reader reader;
-  std::unique_ptr<char[]> out(new char[kBlock + TUtf8Reader::kSlack]);
+  // Room for what the largest piece becomes (the first may be a larger
+  // block than those read here).
+  std::unique_ptr<char[]> out(new char[std::max(firstSize, kUtf8Block) + TUtf8Reader::kSlack]);
   ByteStringArena arena;
   std::string pending; // a line begun in an earlier block
   bool skipLf = false;
@@ -312,7 +315,7 @@ bool ReadUtf8Rows(TFileReader& in, char* buf, size_t firstSize, TEditorStringLis
     return !(strict && reader.Invalid());
   };
   if (firstSize > 0 && !convert(std::string_view(buf, firstSize), false)) return false;
-  while (const size_t n = in.Read(buf, kBlock))
+  while (const size_t n = in.Read(buf, kUtf8Block))
     if (!convert(std::string_view(buf, n), false)) return false;
   if (!convert({}, true)) return false;
   FinishRows(rows, arena, pending, skipLf, breaks);
