@@ -304,6 +304,7 @@ bool ReadUtf8Rows(TFileReader& in, char* buf, size_t firstSize, TEditorStringLis
     } else {
       CutRows(out.get(), out.get() + n, rows, arena, pending, skipLf, breaks);
     }
+    if (strict && reader.Invalid()) return false;
     if (piece.empty()) return true;
     done += piece.size();
     // The memory the text will take, projected from what was read so far.
@@ -312,7 +313,7 @@ bool ReadUtf8Rows(TFileReader& in, char* buf, size_t firstSize, TEditorStringLis
                             static_cast<uint64_t>(double(rows.Count() + 1) * scale)),
                    budget);
     if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
-    return !(strict && reader.Invalid());
+    return true;
   };
   if (firstSize > 0 && !convert(std::string_view(buf, firstSize), false)) return false;
   while (const size_t n = in.Read(buf, kUtf8Block))

@@ -152,6 +152,10 @@ TEST_F(Utf8Load, BytesThatAreNotUtf8LateInTheFileAreJudgedOnTheWhole) {
   EXPECT_TRUE(lines.FileFormat().Exact);
   lines.SaveToFile(dir.File("out"));
   EXPECT_TRUE(ReadFile(dir.File("out")) == bad);
+  // The same when the bad byte is the very last one.
+  ASSERT_EQ(DetectEncoding(s + "\xFF"), TEncoding::Cp932);
+  ExpectLoadedAsWhole(s + "\xFF", TEncoding::Cp932);
+  EXPECT_TRUE(lines.FileFormat().Exact);
   // With a byte order mark it is UTF-8 all the same, the bad bytes shown.
   ExpectLoadedAsWhole("\xEF\xBB\xBF" + bad, TEncoding::Utf8);
   EXPECT_EQ(lines.FileFormat().Encoding, TEncoding::Utf8Bom);
