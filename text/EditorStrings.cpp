@@ -451,8 +451,20 @@ void TEditorStrings::Load(const std::string& path, const TEncoding* forced) {
         how = ReadRows(again, rows, budget, &sniff, asciiDefault_, breaks, raw, nullptr);
       }
     }
-    const bool rawMode = how == TReadAs::Raw;
     if (!forced && how != TReadAs::Utf8Rows) settled = sniff.Settled(asciiDefault_, e);
+    if (how == TReadAs::Cp932Rows && settled &&
+        (e == TEncoding::Utf8 || e == TEncoding::Utf8Bom)) {
+      // Taken for CP932 at first (ASCII, say), UTF-8 after all: read again,
+      // converting as it is read.
+      TEditorStringList().SwapRows(rows);
+      breaks = TBreakCounts();
+      TFileReader again(path);
+      identity = again.Identity();
+      std::unique_ptr<char[]> buf(new char[kBlock]);
+      ReadUtf8Rows(again, buf.get(), 0, rows, budget, false, breaks, utf8);
+      how = TReadAs::Utf8Rows;
+    }
+    const bool rawMode = how == TReadAs::Raw;
     if (how == TReadAs::Utf8Rows) {
       format.Encoding = utf8.Encoding;
       format.LineBreak = MostFrequent(breaks, format_.LineBreak, format.MixedLineBreaks);

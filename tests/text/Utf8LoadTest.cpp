@@ -162,6 +162,16 @@ TEST_F(Utf8Load, BytesThatAreNotUtf8LateInTheFileAreJudgedOnTheWhole) {
   EXPECT_FALSE(lines.FileFormat().Exact);
 }
 
+TEST_F(Utf8Load, UntilPastTheFirstBlockTheFileLooksLikeAscii) {
+  const std::string ascii = Pad("", kBlock + 10) + "\r\n";
+  ExpectLoadedAsWhole(ascii + Utf8Lines(kBlock, 8), TEncoding::Utf8);
+  EXPECT_EQ(lines.FileFormat().Encoding, TEncoding::Utf8);
+  EXPECT_TRUE(lines.FileFormat().Exact);
+  ExpectLoadedAsWhole(ascii + "😀" + Utf8Lines(1000, 9) + "\xE3", TEncoding::Utf8);
+  EXPECT_FALSE(lines.FileFormat().Exact);
+  EXPECT_NE(lines.FileFormat().Problem.find("U+1F600"), std::string::npos);
+}
+
 TEST_F(Utf8Load, ReadingAsUtf8WhenChosen) {
   // CP932 bytes read as UTF-8: every byte that is not UTF-8 is shown.
   std::string sjis = DecodeText(Utf8Lines(kBlock + 100, 6), TEncoding::Utf8).Text;
