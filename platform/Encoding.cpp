@@ -240,6 +240,7 @@ public:
   // ASCII bytes p[0..n) written at offset at: once a file used U+00A5 for
   // '\\', the plain byte must not appear too, and the other way round.
   void Watch(const unsigned char* p, size_t n, long long at) {
+    if (n == 1 && !watched_[p[0] & 0x7F]) return; // the common case, decoded one by one
     const unsigned char* first = nullptr; // the first byte in conflict
     for (unsigned char c : t_.asciiAlias) {
       if (plainSeen_[c] && !asciiVariant_[c]) continue;
@@ -346,7 +347,10 @@ private:
 
   void UpdateWatch() {
     watching_ = false;
-    for (unsigned char c : t_.asciiAlias) watching_ |= !plainSeen_[c] || asciiVariant_[c];
+    for (unsigned char c : t_.asciiAlias) {
+      watched_[c] = !plainSeen_[c] || asciiVariant_[c];
+      watching_ |= watched_[c];
+    }
   }
 
   void Conflict(uint16_t code, char32_t u, long long at) {
@@ -370,6 +374,7 @@ private:
   // Per ASCII byte: written as itself; written for another character.
   bool plainSeen_[128] = {};
   bool asciiVariant_[128] = {};
+  bool watched_[128] = {}; // Watch looks for it
   bool watching_ = false;
   long long problemAt_ = 0;
 };
