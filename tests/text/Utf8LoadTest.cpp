@@ -18,7 +18,9 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-constexpr size_t kBlock = size_t{1} << 20; // what the loader reads at a time
+// The loader reads 1 MB first and smaller blocks after, so that every
+// multiple of 1 MB is the edge of a block.
+constexpr size_t kBlock = size_t{1} << 20;
 
 // Lines of kana, kanji, half-width katakana and ASCII.
 std::string Utf8Lines(size_t bytes, unsigned seed, const char* lineBreak = "\r\n") {
