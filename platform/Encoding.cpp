@@ -2,12 +2,16 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <bitset>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/CodePage.h"
 
@@ -28,6 +32,7 @@ struct Cp932Tables {
   // Codes that some other character also becomes (0x8160 for U+301C):
   // only these need their variants watched.
   std::vector<uint8_t> alias;
+  std::vector<unsigned char> asciiAlias; // the codes below 0x80 among them
 
   Cp932Tables() : pair(65536, kNone), toCode(65536, kNoCode), alias(65536, 0) {
     iconv_t dec = iconv_open("UTF-32LE", "CP932");
@@ -73,6 +78,8 @@ struct Cp932Tables {
       else continue;
       if (Of(toCode[u]) != u) alias[toCode[u]] = 1;
     }
+    for (unsigned c = 0; c < 0x80; ++c)
+      if (alias[c]) asciiAlias.push_back(static_cast<unsigned char>(c));
     iconv_close(dec);
     iconv_close(enc);
   }
@@ -169,9 +176,23 @@ std::string Hex(char32_t u) {
   return buf;
 }
 
-// The length of the run of ASCII bytes at p (8 bytes at a time).
+// Names the place of a text's problem: "3 行 2 文字目の" before what it is.
+void PlaceProblem(TDecodedText& d, long long line, long long col) {
+  d.ProblemLine = line;
+  d.ProblemColumn = col;
+  d.Problem = std::to_string(line) + " 行 " + std::to_string(col) + " 文字目の" + d.Problem;
+}
+
+// The length of the run of ASCII bytes at p (16 or 8 bytes at a time).
 size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
   const unsigned char* q = p;
+#if defined(__SSE2__)
+  while (end - q >= 16) {
+    unsigned high = unsigned(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q))));
+    if (high) return size_t(q - p) + unsigned(__builtin_ctz(high));
+    q += 16;
+  }
+#endif
   while (end - q >= 8) {
     uint64_t w;
     std::memcpy(&w, q, 8);
@@ -183,27 +204,53 @@ size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
 }
 
 // Collects code points as CP932 text, keeping variants and the first
-// character that cannot be held exactly. The text is written into a
-// buffer of the most it can need (Reserve), cut to size by Finish.
+// character that cannot be held exactly. The text is written at Out(): into
+// a buffer of the most it can need (Reserve), cut to size by Finish, or,
+// for text read piece by piece, into each piece's own buffer (Target).
 class Cp932Sink {
 public:
-  explicit Cp932Sink(TDecodedText& d) : d_(d), t_(Tables()) {}
+  explicit Cp932Sink(TDecodedText& d) : d_(d), t_(Tables()) { UpdateWatch(); }
 
   void Reserve(size_t most) {
     d_.Text.resize(most);
-    o_ = d_.Text.data();
-    limit_ = o_ + most;
+    Target(d_.Text.data(), 0);
   }
-  size_t Size() const { return size_t(o_ - d_.Text.data()); }
+  // Writes from out on, which is offset `written` of the whole text.
+  void Target(char* out, long long written) {
+    begin_ = o_ = out;
+    base_ = written;
+  }
+  long long Size() const { return OffsetOf(o_); }
+  long long OffsetOf(const char* o) const { return base_ + (o - begin_); }
+  char* Out() const { return o_; }
+  void SetOut(char* o) { o_ = o; }
+  // Where in the text the first problem is (-1 while exact).
+  long long ProblemAt() const { return d_.Exact ? -1 : problemAt_; }
 
   void PutAscii(const unsigned char* p, size_t n) {
     std::memcpy(o_, p, n);
     o_ += n;
-    // '\\' and '~' are also what U+00A5 and U+203E become: once a file
-    // used one of those, the plain byte must not appear too.
-    if (asciiVariantAny_)
-      for (unsigned char c : {0x5C, 0x7E})
-        if (asciiVariant_[c] && std::memchr(p, c, n)) Conflict(c, c);
+    if (watching_) Watch(p, n, Size() - static_cast<long long>(n));
+  }
+
+  // Whether ASCII bytes written must go through Watch: some byte that is
+  // also what another character becomes ('\\' for U+00A5, '~' for U+203E)
+  // has not been seen yet, or a file used that other character.
+  bool Watching() const { return watching_; }
+  // ASCII bytes p[0..n) written at offset at: once a file used U+00A5 for
+  // '\\', the plain byte must not appear too, and the other way round.
+  void Watch(const unsigned char* p, size_t n, long long at) {
+    if (n == 1 && !watched_[p[0] & 0x7F]) return; // the common case, decoded one by one
+    const unsigned char* first = nullptr; // the first byte in conflict
+    for (unsigned char c : t_.asciiAlias) {
+      if (plainSeen_[c] && !asciiVariant_[c]) continue;
+      auto* hit = static_cast<const unsigned char*>(std::memchr(p, c, n));
+      if (!hit) continue;
+      if (asciiVariant_[c] && (!first || hit < first)) first = hit;
+      plainSeen_[c] = true;
+    }
+    if (first) Conflict(*first, *first, at + (first - p));
+    UpdateWatch();
   }
 
   void Put(char32_t u) {
@@ -224,26 +271,28 @@ public:
         PutUtf8(s, u);
         Problem("「" + s + "」(" + Hex(u) + ") は Shift-JIS で表せない文字です");
       }
-      *o_++ = kCp932Replacement;
+      PutReplacement();
       return;
     }
     char32_t back = t_.Of(code);
     if (back != u) {
       char32_t kept = d_.Variants.Get(code);
       if (kept == 0) { // the first of this variant: the plain one must not be there yet
-        bool plainUsed = code < 0x80 ? ByteInText(static_cast<unsigned char>(code))
-                                     : bool(defaultSeen_[code]);
+        bool plainUsed = code < 0x80 ? plainSeen_[code] : bool(defaultSeen_[code]);
         if (plainUsed) {
-          Conflict(code, u);
+          Conflict(code, u, Size());
         } else {
           d_.Variants.Set(code, u);
-          if (code < 0x80) asciiVariant_[code] = asciiVariantAny_ = true;
+          if (code < 0x80) {
+            asciiVariant_[code] = true;
+            UpdateWatch();
+          }
         }
       } else if (kept != u) {
-        Conflict(code, u);
+        Conflict(code, u, Size());
       }
     } else if (code < 0x80 ? asciiVariant_[code] : d_.Variants.Get(code) != 0) {
-      Conflict(code, u);
+      Conflict(code, u, Size());
     } else {
       defaultSeen_[code] = true;
     }
@@ -254,7 +303,7 @@ public:
   // Bytes the encoding cannot read: kept visible as '?', the text inexact.
   void Bad(const char* what) {
     if (d_.Exact) Problem(what);
-    *o_++ = kCp932Replacement;
+    PutReplacement();
   }
   // Bytes kept as they are (what follows a sequence a converter refused).
   void PutRaw(std::string_view bytes) {
@@ -262,46 +311,49 @@ public:
     o_ += bytes.size();
   }
 
-  void Problem(const std::string& what) {
+  void Problem(const std::string& what) { Problem(what, Size()); }
+  void Problem(const std::string& what, long long at) {
     d_.Exact = false;
-    problemAt_ = Size();
+    problemAt_ = at;
     d_.Problem = what;
   }
 
+  // For text written whole into the reserved buffer: cuts it to size and
+  // names the problem's place.
   void Finish() {
-    d_.Text.resize(Size());
+    d_.Text.resize(size_t(Size()));
     if (d_.Exact) return;
     long long line = 1, col = 1;
     const std::string& t = d_.Text;
-    for (size_t i = 0; i < problemAt_ && i < t.size(); ++i) {
+    const size_t at = size_t(problemAt_);
+    for (size_t i = 0; i < at && i < t.size(); ++i) {
       unsigned char c = static_cast<unsigned char>(t[i]);
       if (c == '\n' || (c == '\r' && !(i + 1 < t.size() && t[i + 1] == '\n'))) {
         ++line;
         col = 1;
       } else if (c != '\r') {
-        if (IsLeadByte(c) && i + 1 < problemAt_) ++i;
+        if (IsLeadByte(c) && i + 1 < at) ++i;
         ++col;
       }
     }
-    d_.ProblemLine = line;
-    d_.ProblemColumn = col;
-    d_.Problem = std::to_string(line) + " 行 " + std::to_string(col) + " 文字目の" + d_.Problem;
+    PlaceProblem(d_, line, col);
   }
 
 private:
-  // Whether the text so far holds the single byte c as a character of its
-  // own (not as the trail byte of a two-byte character).
-  bool ByteInText(unsigned char c) const {
-    const char* t = d_.Text.data();
-    for (size_t i = 0, n = Size(); i < n; ++i) {
-      unsigned char b = static_cast<unsigned char>(t[i]);
-      if (b == c) return true;
-      if (IsLeadByte(b)) ++i;
-    }
-    return false;
+  void PutReplacement() {
+    auto c = static_cast<unsigned char>(kCp932Replacement);
+    PutAscii(&c, 1);
   }
 
-  void Conflict(uint16_t code, char32_t u) {
+  void UpdateWatch() {
+    watching_ = false;
+    for (unsigned char c : t_.asciiAlias) {
+      watched_[c] = !plainSeen_[c] || asciiVariant_[c];
+      watching_ |= watched_[c];
+    }
+  }
+
+  void Conflict(uint16_t code, char32_t u, long long at) {
     if (!d_.Exact) return;
     char32_t other = d_.Variants.Get(code);
     if (other == 0 || other == u) other = t_.Of(code);
@@ -309,18 +361,215 @@ private:
     PutUtf8(a, u);
     PutUtf8(b, other);
     Problem("「" + a + "」(" + Hex(u) + ") と「" + b + "」(" + Hex(other) +
-            ") は Shift-JIS では同じ文字になるため、両方を含むファイルは元どおりに保存できません");
+                ") は Shift-JIS では同じ文字になるため、両方を含むファイルは元どおりに保存できません",
+            at);
   }
 
   TDecodedText& d_;
   const Cp932Tables& t_;
+  char* begin_ = nullptr;
   char* o_ = nullptr;
-  char* limit_ = nullptr;
+  long long base_ = 0;
   std::bitset<65536> defaultSeen_;
+  // Per ASCII byte: written as itself; written for another character.
+  bool plainSeen_[128] = {};
   bool asciiVariant_[128] = {};
-  bool asciiVariantAny_ = false;
-  size_t problemAt_ = 0;
+  bool watched_[128] = {}; // Watch looks for it
+  bool watching_ = false;
+  long long problemAt_ = 0;
 };
+
+// ---- UTF-8 to CP932
+
+// For the common characters, the CP932 bytes of a code point in the order
+// they are written (the first in the low byte, a second one in the high
+// byte); 0 for every character that needs the careful way: one without a
+// code, one whose code other characters share, or a form strict UTF-8
+// forbids (overlong, surrogate).
+struct Utf8Fast {
+  uint16_t two[0x800];         // two-byte sequences, by code point
+  std::vector<uint16_t> three; // three-byte sequences, by code point
+
+  Utf8Fast() : three(0x10000, 0) {
+    const Cp932Tables& t = Tables();
+    auto entry = [&](char32_t u) -> uint16_t {
+      uint16_t code = t.toCode[u];
+      if (code == kNoCode || t.alias[code]) return 0;
+      return code > 0xFF ? uint16_t(code >> 8 | (code & 0xFF) << 8) : code;
+    };
+    for (char32_t u = 0; u < 0x800; ++u) two[u] = u < 0x80 ? 0 : entry(u);
+    for (char32_t u = 0x800; u < 0x10000; ++u)
+      three[u] = u >= 0xD800 && u <= 0xDFFF ? 0 : entry(u);
+  }
+};
+
+const Utf8Fast& FastUtf8() {
+  static const Utf8Fast f;
+  return f;
+}
+
+// Reads UTF-8 into a Cp932Sink. One is the plain reading, a character at
+// a time; Run reads runs of ASCII 16 bytes at a time and the usual two-
+// and three-byte characters by table, handing everything else to One, so
+// that both give the same text, variants and problems.
+class Utf8Decoder {
+public:
+  explicit Utf8Decoder(TDecodedText& d) : sink_(d), f_(FastUtf8()) {
+    const auto& aliases = Tables().asciiAlias;
+    prefilter_ = !aliases.empty() && aliases.size() <= 2;
+#if defined(__SSE2__)
+    if (prefilter_) {
+      watch0_ = _mm_set1_epi8(char(aliases.front()));
+      watch1_ = _mm_set1_epi8(char(aliases.back()));
+    }
+#endif
+  }
+
+  Cp932Sink& Sink() { return sink_; }
+  // Bytes that are not UTF-8 were met (a character cut by the very end of
+  // the text does not count).
+  bool Invalid() const { return invalid_; }
+
+  const unsigned char* One(const unsigned char* p, const unsigned char* end) {
+    if (*p < 0x80) {
+      sink_.PutAscii(p, 1);
+      return p + 1;
+    }
+    char32_t u;
+    int n = Utf8Length(p, end, u);
+    if (n > 0) {
+      sink_.Put(u);
+      return p + n;
+    }
+    if (n < 0) cutAtEnd_ = true; // the rest is that character
+    else if (!cutAtEnd_) invalid_ = true;
+    sink_.Bad(n < 0 ? "ファイルの終わりで文字が途切れています"
+                    : "UTF-8 として正しくないバイトがあります");
+    return p + 1;
+  }
+
+  // Converts the characters that start before stop and returns where it
+  // stopped. Unless atEnd says that end is the end of the text, a
+  // character is read only with four bytes in view (the longest UTF-8
+  // has), so that text read in pieces comes out as when read whole. The
+  // sink needs room for end - p bytes and 16 more.
+  const unsigned char* Run(const unsigned char* p, const unsigned char* end,
+                           const unsigned char* stop, bool atEnd) {
+    char* o = sink_.Out();
+    // Locals: the compiler must assume that a byte written at o changes
+    // any member.
+    const uint16_t* const three = f_.three.data();
+    const uint16_t* const two = f_.two;
+    while (p < stop && end - p >= 16) {
+      if (*p < 0x80) {
+        size_t n;
+#if defined(__SSE2__)
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+        unsigned high = unsigned(_mm_movemask_epi8(v));
+        n = high ? unsigned(__builtin_ctz(high)) : 16u;
+        if (sink_.Watching()) {
+          unsigned hits = 0xFFFF;
+          if (prefilter_)
+            hits = unsigned(_mm_movemask_epi8(
+                       _mm_or_si128(_mm_cmpeq_epi8(v, watch0_), _mm_cmpeq_epi8(v, watch1_)))) &
+                   ((1u << n) - 1);
+          if (hits) sink_.Watch(p, n, sink_.OffsetOf(o));
+        }
+#else
+        n = AsciiRun(p, p + 16);
+        std::memcpy(o, p, n);
+        if (sink_.Watching()) sink_.Watch(p, n, sink_.OffsetOf(o));
+#endif
+        p += n;
+        o += n;
+        continue;
+      }
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+      // Kana and kanji come in runs: four three-byte characters at once.
+      for (;;) {
+        uint64_t a;
+        uint32_t b;
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, p + 8, 4);
+        if ((a & 0xC0F0C0C0F0C0C0F0ull) != 0x80E08080E08080E0ull ||
+            (b & 0xC0C0F0C0u) != 0x8080E080u)
+          break;
+        auto index = [](uint64_t x) {
+          return size_t((x & 0x0F) << 12 | (x & 0x3F00) >> 2 | (x & 0x3F0000) >> 16);
+        };
+        uint16_t c0 = three[index(a)], c1 = three[index(a >> 24)],
+                 c2 = three[index(a >> 48 | uint64_t(b) << 16)], c3 = three[index(b >> 8)];
+        if (!((c0 != 0) & (c1 != 0) & (c2 != 0) & (c3 != 0))) break;
+        Put2(o, c0);
+        Put2(o, c1);
+        Put2(o, c2);
+        Put2(o, c3);
+        p += 12;
+        if (p >= stop || end - p < 16) break;
+      }
+      if (p >= stop || end - p < 16 || *p < 0x80) continue;
+#endif
+      uint32_t w = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+      uint16_t code = 0;
+      int len = 0;
+      if ((w & 0xC0C0F0) == 0x8080E0) {
+        code = three[(w & 0x0F) << 12 | (w & 0x3F00) >> 2 | (w & 0x3F0000) >> 16];
+        len = 3;
+      } else if ((w & 0xC0E0) == 0x80C0) {
+        code = two[(w & 0x1F) << 6 | (w & 0x3F00) >> 8];
+        len = 2;
+      }
+      if (code) {
+        Put2(o, code);
+        p += len;
+        continue;
+      }
+      sink_.SetOut(o);
+      p = One(p, end);
+      o = sink_.Out();
+    }
+    sink_.SetOut(o);
+    while (p < stop && (atEnd ? p < end : end - p >= 4)) p = One(p, end);
+    return p;
+  }
+
+private:
+  // A table entry written: both bytes, the second kept only when the
+  // code has one.
+  static void Put2(char*& o, uint16_t c) {
+    o[0] = char(c & 0xFF);
+    o[1] = char(c >> 8);
+    o += 1 + (c > 0xFF);
+  }
+
+  Cp932Sink sink_;
+  const Utf8Fast& f_;
+  bool prefilter_ = false;
+#if defined(__SSE2__)
+  __m128i watch0_{}, watch1_{};
+#endif
+  bool invalid_ = false, cutAtEnd_ = false;
+};
+
+// Whole UTF-8 text, with or without a byte order mark.
+TDecodedText DecodeUtf8(std::string_view bytes, bool fast) {
+  TDecodedText d;
+  Utf8Decoder dec(d);
+  auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  auto* end = p + bytes.size();
+  // Whether the file starts with a byte order mark decides which of the
+  // two it is written back as.
+  bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+  d.Encoding = bom ? TEncoding::Utf8Bom : TEncoding::Utf8;
+  if (bom) p += 3;
+  dec.Sink().Reserve(size_t(end - p) + TUtf8Reader::kSlack); // never more bytes than UTF-8 has
+  if (fast) p = dec.Run(p, end, end, true);
+  else
+    while (p < end) p = dec.One(p, end);
+  dec.Sink().Finish();
+  return d;
+}
 
 // ---- iconv for EUC-JP and ISO-2022-JP
 
@@ -427,7 +676,30 @@ size_t ValidUtf8(std::string_view s, long long& count) {
       p += AsciiRun(p, end);
       continue;
     }
-    if (*p >= 0xE1 && *p <= 0xEC && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Runs of kana and kanji, four characters at a time: three bytes each,
+    // none led by E0 or ED (which need their second byte checked).
+    bool four = false;
+    while (end - p >= 12) {
+      uint64_t a;
+      uint32_t b;
+      std::memcpy(&a, p, 8);
+      std::memcpy(&b, p + 8, 4);
+      if ((a & 0xC0F0C0C0F0C0C0F0ull) != 0x80E08080E08080E0ull ||
+          (b & 0xC0C0F0C0u) != 0x8080E080u)
+        break;
+      const unsigned n0 = a & 0x0F, n1 = (a >> 24) & 0x0F, n2 = (a >> 48) & 0x0F, n3 = (b >> 8) & 0x0F;
+      if ((n0 == 0) | (n0 == 0xD) | (n1 == 0) | (n1 == 0xD) | (n2 == 0) | (n2 == 0xD) | (n3 == 0) |
+          (n3 == 0xD))
+        break;
+      count += 4;
+      p += 12;
+      four = true;
+    }
+    if (four) continue;
+#endif
+    if (((*p >= 0xE1 && *p <= 0xEC) || *p >= 0xEE) && *p <= 0xEF && end - p >= 3 &&
+        (p[1] & 0xC0) == 0x80 &&
         (p[2] & 0xC0) == 0x80) { // three bytes, no overlong or surrogate form possible
       ++count;
       p += 3;
@@ -783,46 +1055,13 @@ TDecodedText DecodeText(std::string_view bytes, TEncoding e) {
     d.Text.assign(bytes);
     return d;
   }
+  if (e == TEncoding::Utf8 || e == TEncoding::Utf8Bom) return DecodeUtf8(bytes, true);
   Cp932Sink sink(d);
   auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   auto* end = p + bytes.size();
   switch (e) {
   case TEncoding::Utf8:
-  case TEncoding::Utf8Bom: {
-    // Whether the file starts with a byte order mark decides which of the
-    // two it is written back as.
-    bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
-    d.Encoding = bom ? TEncoding::Utf8Bom : TEncoding::Utf8;
-    if (bom) p += 3;
-    sink.Reserve(size_t(end - p)); // never more bytes than UTF-8 has
-    while (p < end) {
-      if (*p < 0x80) {
-        size_t n = AsciiRun(p, end);
-        sink.PutAscii(p, n);
-        p += n;
-        continue;
-      }
-      if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-        char32_t u3 = char32_t((*p & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-        if (u3 >= 0x800 && (u3 < 0xD800 || u3 > 0xDFFF)) { // the kana and kanji of most text
-          sink.Put(u3);
-          p += 3;
-          continue;
-        }
-      }
-      char32_t u;
-      int n = Utf8Length(p, end, u);
-      if (n > 0) {
-        sink.Put(u);
-        p += n;
-      } else {
-        sink.Bad(n < 0 ? "ファイルの終わりで文字が途切れています"
-                       : "UTF-8 として正しくないバイトがあります");
-        ++p;
-      }
-    }
-    break;
-  }
+  case TEncoding::Utf8Bom: break; // above
   case TEncoding::Utf16Le:
   case TEncoding::Utf16Be: {
     bool be = e == TEncoding::Utf16Be;
@@ -894,6 +1133,78 @@ TDecodedText DecodeText(std::string_view bytes, TEncoding e) {
   case TEncoding::Cp932: break;
   }
   sink.Finish();
+  return d;
+}
+
+TDecodedText DecodeUtf8OneByOne(std::string_view bytes) { return DecodeUtf8(bytes, false); }
+
+// ---- UTF-8 in pieces
+
+struct TUtf8Reader::Impl {
+  TDecodedText d;
+  Utf8Decoder dec{d};
+  std::string carry; // bytes of the last piece not read yet (at most 3)
+  bool started = false;
+  long long written = 0;
+};
+
+TUtf8Reader::TUtf8Reader() : impl_(std::make_unique<Impl>()) {
+  impl_->d.Encoding = TEncoding::Utf8;
+}
+TUtf8Reader::~TUtf8Reader() = default;
+
+long long TUtf8Reader::Written() const { return impl_->written; }
+long long TUtf8Reader::ProblemOffset() const { return impl_->dec.Sink().ProblemAt(); }
+bool TUtf8Reader::Invalid() const { return impl_->dec.Invalid(); }
+
+size_t TUtf8Reader::Convert(std::string_view piece, char* out, bool last) {
+  Impl& m = *impl_;
+  Cp932Sink& sink = m.dec.Sink();
+  sink.Target(out, m.written);
+  auto* p = reinterpret_cast<const unsigned char*>(piece.data());
+  auto* end = p + piece.size();
+  if (!m.started) {
+    // A byte order mark is known only with three bytes in view.
+    size_t take = std::min(3 - m.carry.size(), piece.size());
+    m.carry.append(piece.data(), take);
+    p += take;
+    if (m.carry.size() < 3 && !last) return 0;
+    m.started = true;
+    if (m.carry == "\xEF\xBB\xBF") {
+      m.d.Encoding = TEncoding::Utf8Bom;
+      m.carry.clear();
+    }
+  }
+  if (!m.carry.empty()) {
+    // The characters begun in the last piece, read with the first bytes
+    // of this one.
+    const size_t kept = m.carry.size();
+    const size_t take = std::min<size_t>(size_t(end - p), 4);
+    std::string joined = m.carry;
+    joined.append(reinterpret_cast<const char*>(p), take);
+    auto* j = reinterpret_cast<const unsigned char*>(joined.data());
+    auto* jend = j + joined.size();
+    auto* q = m.dec.Run(j, jend, j + kept, last && take == size_t(end - p));
+    if (q < j + kept) { // a piece too short to see a character through
+      m.carry.assign(reinterpret_cast<const char*>(q), size_t(jend - q));
+      p += take;
+    } else {
+      p += (q - j) - kept;
+      m.carry.clear();
+    }
+  }
+  if (m.carry.empty()) {
+    auto* q = m.dec.Run(p, end, end, last);
+    m.carry.assign(reinterpret_cast<const char*>(q), size_t(end - q));
+  }
+  const size_t n = size_t(sink.Out() - out);
+  m.written += static_cast<long long>(n);
+  return n;
+}
+
+TDecodedText TUtf8Reader::Finish(long long problemLine, long long problemColumn) {
+  TDecodedText d = std::move(impl_->d);
+  if (!d.Exact) PlaceProblem(d, problemLine, problemColumn);
   return d;
 }
 

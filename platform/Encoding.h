@@ -119,6 +119,47 @@ struct TDecodedText {
 // Encoding says which the bytes are.
 TDecodedText DecodeText(std::string_view bytes, TEncoding e);
 
+// UTF-8 (with or without a byte order mark) read into CP932 text piece by
+// piece, with the same result as DecodeText on the whole: for a file read
+// in blocks, so that neither its bytes nor the converted text need to be
+// held whole.
+class TUtf8Reader {
+public:
+  // Room Convert needs beyond the size of the piece.
+  static constexpr size_t kSlack = 32;
+
+  TUtf8Reader();
+  ~TUtf8Reader();
+  TUtf8Reader(const TUtf8Reader&) = delete;
+  TUtf8Reader& operator=(const TUtf8Reader&) = delete;
+
+  // Converts the next piece into out, which has room for piece.size() +
+  // kSlack bytes, and returns the number of bytes written. The bytes of a
+  // character the piece's end cuts are kept for the next call; last says
+  // that no piece follows.
+  size_t Convert(std::string_view piece, char* out, bool last);
+  // Bytes written so far, by all calls together.
+  long long Written() const;
+  // Where in those bytes the first character not held exactly starts; -1
+  // while the text is exact.
+  long long ProblemOffset() const;
+  // Bytes that are not UTF-8 were met (a character cut by the end of the
+  // last piece does not count).
+  bool Invalid() const;
+  // After the last piece: the result without its text (Encoding, Variants,
+  // Exact and Problem), the problem placed at the line and column (1-based)
+  // the caller found for ProblemOffset.
+  TDecodedText Finish(long long problemLine, long long problemColumn);
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// UTF-8 read a character at a time, without the fast paths of DecodeText
+// and TUtf8Reader: the measure they are tested against.
+TDecodedText DecodeUtf8OneByOne(std::string_view bytes);
+
 // CP932 text written in encoding e, each two-byte code as the variant
 // remembered for it. When e cannot hold a character, returns false and
 // names its line and column in problem (nothing is to be written then).

@@ -10,6 +10,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/CodePage.h"
 #include "platform/FileIo.h"
 #include "platform/FileRead.h"
 
@@ -261,6 +262,77 @@ void FinishRows(TEditorStringList& rows, ByteStringArena& arena, std::string& pe
   }
 }
 
+constexpr size_t kBlock = size_t{1} << 20;
+constexpr size_t kUtf8Block = size_t{1} << 18;
+
+// Characters in CP932 bytes without a line break, as a column counts them.
+long long CharCount(std::string_view s) {
+  long long n = 0;
+  for (size_t i = 0; i < s.size(); ++i, ++n)
+    if (IsLeadByte(s[i]) && i + 1 < s.size()) ++i;
+  return n;
+}
+
+// Reads UTF-8 text into rows, converting it block by block as it is read
+// (buf holds the first block already, firstSize bytes of it), so that
+// neither the file's bytes nor the converted text are ever held whole.
+// The text, its variants and its problem are as DecodeText makes them;
+// result gets all but the text. With strict (UTF-8 was only guessed) it
+// gives up at the first bytes that are not UTF-8 and returns false: what
+// such a file is, only the whole of it can tell.
+bool ReadUtf8Rows(TFileReader& in, char* buf, size_t firstSize, TEditorStringList& rows,
+                  uint64_t budget, bool strict, TBreakCounts& breaks, TDecodedText& result) {
+  TUtf8Reader reader;
+  // Room for what the largest piece becomes (the first may be a larger
+  // block than those read here).
+  std::unique_ptr<char[]> out(new char[std::max(firstSize, kUtf8Block) + TUtf8Reader::kSlack]);
+  ByteStringArena arena;
+  std::string pending; // a line begun in an earlier block
+  bool skipLf = false;
+  long long line = 0, column = 0; // the first problem's place, once met
+  uint64_t done = 0;
+  auto convert = [&](std::string_view piece, bool last) {
+    const size_t n = reader.Convert(piece, out.get(), last);
+    const long long at = reader.ProblemOffset() - (reader.Written() - static_cast<long long>(n));
+    if (line == 0 && at >= 0 && at < static_cast<long long>(n)) {
+      // The problem is in these bytes: its line and column are those of
+      // the rows cut so far.
+      CutRows(out.get(), out.get() + at, rows, arena, pending, skipLf, breaks);
+      line = rows.Count() + 1;
+      column = CharCount(pending) + 1;
+      CutRows(out.get() + at, out.get() + n, rows, arena, pending, skipLf, breaks);
+    } else {
+      CutRows(out.get(), out.get() + n, rows, arena, pending, skipLf, breaks);
+    }
+    if (strict && reader.Invalid()) return false;
+    if (piece.empty()) return true;
+    done += piece.size();
+    // The memory the text will take, projected from what was read so far.
+    const double scale = double(std::max<uint64_t>(in.Size(), done)) / double(done);
+    in.CheckMemory(LoadNeed(static_cast<uint64_t>(double(reader.Written()) * scale),
+                            static_cast<uint64_t>(double(rows.Count() + 1) * scale)),
+                   budget);
+    if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
+    return true;
+  };
+  if (firstSize > 0 && !convert(std::string_view(buf, firstSize), false)) return false;
+  while (const size_t n = in.Read(buf, kUtf8Block))
+    if (!convert(std::string_view(buf, n), false)) return false;
+  if (!convert({}, true)) return false;
+  FinishRows(rows, arena, pending, skipLf, breaks);
+  result = reader.Finish(line, column);
+  return true;
+}
+
+// How ReadRows took the file.
+enum class TReadAs {
+  Nothing,   // not read yet
+  Cp932Rows, // as it is, into rows
+  Raw,       // whole, for converting it
+  Utf8Rows,  // as UTF-8, converted into rows
+  NotUtf8,   // guessed UTF-8, which turned out wrong: nothing usable read
+};
+
 // Reads the whole file into rows in one pass: every byte is kept, CR LF,
 // LF and CR end a line (a CR at the end of one read and an LF at the
 // start of the next are one line break), and a last line without a break
@@ -269,16 +341,18 @@ void FinishRows(TEditorStringList& rows, ByteStringArena& arena, std::string& pe
 // very many short lines is refused early, not when memory has run out.
 // Every block also goes to the sniffer, when there is one; when the first
 // block looks like text in another encoding, the bytes are kept whole in
-// raw instead (rawMode), for converting them.
-void ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget, TEncodingSniffer* sniff,
-              TBreakCounts& breaks, std::string& raw, bool& rawMode) {
-  constexpr size_t kBlock = size_t{1} << 20;
+// raw instead, for converting them; or, when that encoding is surely
+// UTF-8 and utf8 is given, converted as they are read (ReadUtf8Rows),
+// utf8 getting what DecodeText would say of the text.
+TReadAs ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget,
+                 TEncodingSniffer* sniff, TEncoding asciiDefault, TBreakCounts& breaks,
+                 std::string& raw, TDecodedText* utf8) {
   std::unique_ptr<char[]> buf(new char[kBlock]);
   ByteStringArena arena;
   std::string pending; // a line begun in an earlier block
   bool skipLf = false;
   uint64_t done = 0;
-  rawMode = false;
+  bool rawMode = false;
   for (;;) {
     const size_t n = in.Read(buf.get(), kBlock);
     if (n == 0) break;
@@ -287,6 +361,12 @@ void ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget, TEncodi
     const uint64_t expected = std::max<uint64_t>(in.Size(), done);
     if (sniff) sniff->Feed(std::string_view(buf.get(), n));
     if (firstBlock && sniff && sniff->LikelyConverted()) {
+      TEncoding e;
+      if (utf8 && sniff->Settled(asciiDefault, e) &&
+          (e == TEncoding::Utf8 || e == TEncoding::Utf8Bom))
+        return ReadUtf8Rows(in, buf.get(), n, rows, budget, e == TEncoding::Utf8, breaks, *utf8)
+                   ? TReadAs::Utf8Rows
+                   : TReadAs::NotUtf8;
       rawMode = true;
       in.CheckMemory(expected * 3, budget); // the bytes, the converted text, its rows
       raw.reserve(static_cast<size_t>(expected));
@@ -300,7 +380,9 @@ void ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget, TEncodi
     if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
     CutRows(buf.get(), buf.get() + n, rows, arena, pending, skipLf, breaks);
   }
-  if (!rawMode) FinishRows(rows, arena, pending, skipLf, breaks);
+  if (rawMode) return TReadAs::Raw;
+  FinishRows(rows, arena, pending, skipLf, breaks);
+  return TReadAs::Cp932Rows;
 }
 
 // The whole file as bytes, for converting it.
@@ -344,16 +426,52 @@ void TEditorStrings::Load(const std::string& path, const TEncoding* forced) {
   try {
     // CP932 text (most files, and every file of ASCII bytes by default)
     // is taken as it is read; other text is read again whole and converted.
+    // UTF-8 is converted as it is read.
     TEncodingSniffer sniff;
     TBreakCounts breaks;
     TEncoding e = forced ? *forced : TEncoding::Cp932;
     bool settled = true;
     std::string raw;
-    bool rawMode = false;
-    if (!forced || e == TEncoding::Cp932)
-      ReadRows(in, rows, budget, forced ? nullptr : &sniff, breaks, raw, rawMode);
-    if (!forced) settled = sniff.Settled(asciiDefault_, e);
-    if (!rawMode && settled && e == TEncoding::Cp932) {
+    TDecodedText utf8;
+    TReadAs how = TReadAs::Nothing;
+    if (forced && (e == TEncoding::Utf8 || e == TEncoding::Utf8Bom)) {
+      std::unique_ptr<char[]> buf(new char[kBlock]);
+      ReadUtf8Rows(in, buf.get(), 0, rows, budget, false, breaks, utf8);
+      how = TReadAs::Utf8Rows;
+    } else if (!forced || e == TEncoding::Cp932) {
+      how = ReadRows(in, rows, budget, forced ? nullptr : &sniff, asciiDefault_, breaks, raw,
+                     forced ? nullptr : &utf8);
+      if (how == TReadAs::NotUtf8) {
+        // Bytes that are not UTF-8 after all: the whole file decides.
+        TEditorStringList().SwapRows(rows);
+        breaks = TBreakCounts();
+        TFileReader again(path);
+        identity = again.Identity();
+        sniff = TEncodingSniffer();
+        how = ReadRows(again, rows, budget, &sniff, asciiDefault_, breaks, raw, nullptr);
+      }
+    }
+    if (!forced && how != TReadAs::Utf8Rows) settled = sniff.Settled(asciiDefault_, e);
+    if (how == TReadAs::Cp932Rows && settled &&
+        (e == TEncoding::Utf8 || e == TEncoding::Utf8Bom)) {
+      // Taken for CP932 at first (ASCII, say), UTF-8 after all: read again,
+      // converting as it is read.
+      TEditorStringList().SwapRows(rows);
+      breaks = TBreakCounts();
+      TFileReader again(path);
+      identity = again.Identity();
+      std::unique_ptr<char[]> buf(new char[kBlock]);
+      ReadUtf8Rows(again, buf.get(), 0, rows, budget, false, breaks, utf8);
+      how = TReadAs::Utf8Rows;
+    }
+    const bool rawMode = how == TReadAs::Raw;
+    if (how == TReadAs::Utf8Rows) {
+      format.Encoding = utf8.Encoding;
+      format.LineBreak = MostFrequent(breaks, format_.LineBreak, format.MixedLineBreaks);
+      format.Variants = std::move(utf8.Variants);
+      format.Exact = utf8.Exact;
+      format.Problem = std::move(utf8.Problem);
+    } else if (!rawMode && settled && e == TEncoding::Cp932) {
       format.LineBreak = MostFrequent(breaks, format_.LineBreak, format.MixedLineBreaks);
     } else {
       if (!rawMode) { // guessed CP932 from the start, or a chosen encoding: read again
