@@ -3,7 +3,11 @@
 // paints its first frame. Each run is its own process, so its CPU time
 // and its peak memory (VmHWM) are those of one open and nothing else.
 //
-//   bench_open [runs] [file]      (default: 5 runs on the 100 MB corpus)
+//   bench_open [runs] [file ...]   (default: 5 runs on the 100 MB corpus)
+//
+// With several files, each is measured in turn within every run, and the
+// later ones are compared with the first: e.g. the corpus and its UTF-8
+// form, which bench_encoding writes beside it (ze-corpus-100mb.txt.utf8).
 //
 // Beside it, in the same run and also one process each, the baseline:
 // read the whole file into memory and count its lines with memchr. The
@@ -137,37 +141,60 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--open") == 0) return RunOpen(argc, argv, argv[2], wall0);
 
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  const std::string path = argc > 2 ? argv[2] : ze::bench::CorpusPath();
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    std::fprintf(stderr, "bench_open: cannot read %s\n", path.c_str());
-    return 1;
-  }
-  const double size = double(st.st_size);
-  // Warm the page cache first so that both measure the same thing.
-  RunChild("--baseline", path);
-  std::vector<double> bCpu, bWall, oCpu, oWall;
-  std::vector<size_t> bPeak, oPeak, oResident;
-  long long rows = 0, lines = 0;
-  for (int i = 0; i < runs; ++i) {
-    Figures b = RunChild("--baseline", path);
-    Figures o = RunChild("--open", path);
-    bCpu.push_back(b.cpu), bWall.push_back(b.wall), bPeak.push_back(b.peak), lines = b.rows;
-    oCpu.push_back(o.cpu), oWall.push_back(o.wall), oPeak.push_back(o.peak), rows = o.rows;
-    oResident.push_back(o.resident);
-  }
-  std::printf("file %s: %.1f MB, %lld lines (%lld rows loaded), %d runs, medians\n", path.c_str(),
-              size / 1e6, lines, rows, runs);
-  std::printf("%-30s %10s %10s %12s %12s\n", "", "CPU s", "wall s", "VmHWM MB", "VmHWM/file");
-  auto row = [&](const char* name, double cpu, double wall, size_t peak) {
-    std::printf("%-30s %10.3f %10.3f %12.1f %12.2f\n", name, cpu, wall, double(peak) / 1e6,
-                double(peak) / size);
+  std::vector<std::string> paths;
+  for (int k = 2; k < argc; ++k) paths.emplace_back(argv[k]);
+  if (paths.empty()) paths.push_back(ze::bench::CorpusPath());
+
+  struct Series {
+    std::string path;
+    double size = 0;
+    std::vector<double> bCpu, bWall, oCpu, oWall;
+    std::vector<size_t> bPeak, oPeak, oResident;
+    long long rows = 0, lines = 0;
   };
-  row("baseline (read + count lines)", Median(bCpu), Median(bWall), Median(bPeak));
-  row("open to first paint", Median(oCpu), Median(oWall), Median(oPeak));
-  std::printf("resident at the first paint: %.1f MB (%.2f x the file)\n",
-              double(Median(oResident)) / 1e6, double(Median(oResident)) / size);
-  std::printf("open / baseline: CPU %.2fx, wall %.2fx\n", Median(oCpu) / Median(bCpu),
-              Median(oWall) / Median(bWall));
+  std::vector<Series> all;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+      std::fprintf(stderr, "bench_open: cannot read %s\n", path.c_str());
+      return 1;
+    }
+    all.push_back(Series{path, double(st.st_size)});
+    // Warm the page cache first so that both measure the same thing.
+    RunChild("--baseline", path);
+  }
+  // The files take turns, so that a slower spell of the machine weighs on
+  // each of them alike.
+  for (int i = 0; i < runs; ++i) {
+    for (Series& f : all) {
+      Figures b = RunChild("--baseline", f.path);
+      Figures o = RunChild("--open", f.path);
+      f.bCpu.push_back(b.cpu), f.bWall.push_back(b.wall), f.bPeak.push_back(b.peak), f.lines = b.rows;
+      f.oCpu.push_back(o.cpu), f.oWall.push_back(o.wall), f.oPeak.push_back(o.peak), f.rows = o.rows;
+      f.oResident.push_back(o.resident);
+    }
+  }
+  for (const Series& f : all) {
+    std::printf("file %s: %.1f MB, %lld lines (%lld rows loaded), %d runs, medians\n",
+                f.path.c_str(), f.size / 1e6, f.lines, f.rows, runs);
+    std::printf("%-30s %10s %10s %12s %12s\n", "", "CPU s", "wall s", "VmHWM MB", "VmHWM/file");
+    auto row = [&](const char* name, double cpu, double wall, size_t peak) {
+      std::printf("%-30s %10.3f %10.3f %12.1f %12.2f\n", name, cpu, wall, double(peak) / 1e6,
+                  double(peak) / f.size);
+    };
+    row("baseline (read + count lines)", Median(f.bCpu), Median(f.bWall), Median(f.bPeak));
+    row("open to first paint", Median(f.oCpu), Median(f.oWall), Median(f.oPeak));
+    std::printf("resident at the first paint: %.1f MB (%.2f x the file)\n",
+                double(Median(f.oResident)) / 1e6, double(Median(f.oResident)) / f.size);
+    std::printf("open / baseline: CPU %.2fx, wall %.2fx\n\n", Median(f.oCpu) / Median(f.bCpu),
+                Median(f.oWall) / Median(f.bWall));
+  }
+  // Further files against the first, e.g. the same text in another
+  // encoding against its CP932 form.
+  for (size_t k = 1; k < all.size(); ++k)
+    std::printf("open of %s / open of %s: CPU %.2fx, wall %.2fx, VmHWM %+.1f MB\n",
+                all[k].path.c_str(), all[0].path.c_str(), Median(all[k].oCpu) / Median(all[0].oCpu),
+                Median(all[k].oWall) / Median(all[0].oWall),
+                (double(Median(all[k].oPeak)) - double(Median(all[0].oPeak))) / 1e6);
   return 0;
 }
