@@ -18,6 +18,17 @@
 namespace ze {
 namespace {
 
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+// Whether the twelve bytes at p are four three-byte UTF-8 sequences (a
+// lead E0-EF and two continuation bytes each, values not checked), read
+// as the little-endian words a (bytes 0-7) and b (bytes 8-11).
+inline bool FourThreeByteChars(const unsigned char* p, uint64_t& a, uint32_t& b) {
+  std::memcpy(&a, p, 8);
+  std::memcpy(&b, p + 8, 4);
+  return (a & 0xC0F0C0C0F0C0C0F0ull) == 0x80E08080E08080E0ull && (b & 0xC0C0F0C0u) == 0x8080E080u;
+}
+#endif
+
 constexpr char32_t kNone = 0xFFFFFFFF;
 constexpr uint16_t kNoCode = 0xFFFF;
 
@@ -490,11 +501,7 @@ public:
       for (;;) {
         uint64_t a;
         uint32_t b;
-        std::memcpy(&a, p, 8);
-        std::memcpy(&b, p + 8, 4);
-        if ((a & 0xC0F0C0C0F0C0C0F0ull) != 0x80E08080E08080E0ull ||
-            (b & 0xC0C0F0C0u) != 0x8080E080u)
-          break;
+        if (!FourThreeByteChars(p, a, b)) break;
         auto index = [](uint64_t x) {
           return size_t((x & 0x0F) << 12 | (x & 0x3F00) >> 2 | (x & 0x3F0000) >> 16);
         };
@@ -683,11 +690,7 @@ size_t ValidUtf8(std::string_view s, long long& count) {
     while (end - p >= 12) {
       uint64_t a;
       uint32_t b;
-      std::memcpy(&a, p, 8);
-      std::memcpy(&b, p + 8, 4);
-      if ((a & 0xC0F0C0C0F0C0C0F0ull) != 0x80E08080E08080E0ull ||
-          (b & 0xC0C0F0C0u) != 0x8080E080u)
-        break;
+      if (!FourThreeByteChars(p, a, b)) break;
       const unsigned n0 = a & 0x0F, n1 = (a >> 24) & 0x0F, n2 = (a >> 48) & 0x0F, n3 = (b >> 8) & 0x0F;
       if ((n0 == 0) | (n0 == 0xD) | (n1 == 0) | (n1 == 0xD) | (n2 == 0) | (n2 == 0xD) | (n3 == 0) |
           (n3 == 0xD))
