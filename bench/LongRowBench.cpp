@@ -259,8 +259,10 @@ BENCHMARK(BM_SearchIgnoreCase)->Unit(benchmark::kMillisecond)->Iterations(9);
 BENCHMARK(BM_SearchZenkaku)->Unit(benchmark::kMillisecond)->Iterations(9);
 
 // Page Down through the tall rows. With paint: the key, the lazy colouring
-// and the paint of each new page. Without: the key and the colouring state
-// of every newly visible row (as the corpus Page Down benchmark measures).
+// and the paint of each new page, through the text twice; the first pass
+// is reported apart, as most of it is the font engine rendering glyphs it
+// has not drawn before. Without: the key and the colouring state of every
+// newly visible row (as the corpus Page Down benchmark measures).
 void PageDownTallRows(benchmark::State& state, bool paint, const char* name) {
   Window w;
   w.e.Lines()->LoadFromFile(TallRows());
@@ -269,6 +271,7 @@ void PageDownTallRows(benchmark::State& state, bool paint, const char* name) {
     w.e.SetRowCol(0, 0);
     w.e.SetTopRow(0);
     w.Paint();
+    if (!times.empty()) Medians()[std::string(name) + "_first_pass"] = Median(times);
     times.clear();
     const int last = w.e.ListCount();
     while (w.e.TopRow() + w.e.RowCount() < last) {
@@ -298,7 +301,7 @@ void BM_PageDownTallRowsPainted(benchmark::State& s) {
   PageDownTallRows(s, true, "page_down_painted_2000x20000");
 }
 BENCHMARK(BM_PageDownTallRows)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_PageDownTallRowsPainted)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PageDownTallRowsPainted)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 
