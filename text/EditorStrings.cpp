@@ -202,8 +202,9 @@ const char* FindLineEnd(const char* p, const char* end) {
   return p;
 }
 
-// Memory a loaded text takes: its bytes, and per row the row record, the
-// string's size word and terminator, and some room for the arena's ends.
+// Memory a loaded text takes: its bytes, and per row its place in the row
+// arrays, the string's terminator (and size word, when long), and some room
+// for the arena's ends.
 uint64_t LoadNeed(uint64_t bytes, uint64_t rows) {
   return bytes + rows * (TEditorStringList::RowBytes() + 12);
 }
@@ -376,7 +377,9 @@ TReadAs ReadRows(TFileReader& in, TEditorStringList& rows, uint64_t budget,
       continue;
     }
     const uint64_t rowsSoFar = static_cast<uint64_t>(rows.Count()) + 1;
-    in.CheckMemory(LoadNeed(expected, rowsSoFar * expected / done), budget);
+    // In floating point: the product of two 64-bit counts can overflow.
+    const double projected = double(rowsSoFar) * double(expected) / double(done);
+    in.CheckMemory(LoadNeed(expected, static_cast<uint64_t>(projected)), budget);
     if (rows.Count() > INT_MAX - static_cast<int>(kBlock) - 1) in.FailTooBig();
     CutRows(buf.get(), buf.get() + n, rows, arena, pending, skipLf, breaks);
   }
