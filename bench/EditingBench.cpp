@@ -6,10 +6,10 @@
 
 #include <chrono>
 
+#include "bench/NullHost.h"
 #include "bench/ProgramFountain.h"
 #include "bench/SjisCorpus.h"
 #include "editor/Editor.h"
-#include "tests/support/RecordingSurface.h"
 
 namespace {
 
@@ -21,46 +21,9 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
-// A window that only answers questions: the cost measured is the editor's
-// (model, recolouring, computing the repaint region), not a host's.
-class NullHost : public ze::TWindowHost {
-public:
-  bool HasWindow() const override { return true; }
-  bool Showing() const override { return true; }
-  bool Focused() const override { return true; }
-  int ClientWidth() const override { return 1280; }
-  int ClientHeight() const override { return 960; }
-  ze::TSurface& MeasureSurface() override { return measure_; }
-  void Invalidate(const ze::TRect&) override { ++invalidations; }
-  void InvalidateAll() override { ++invalidations; }
-  void UpdateNow() override {}
-  void ScrollContents(int, int, const ze::TRect&) override {}
-  void SetRedraw(bool) override {}
-  void CreateCaret(int, int) override {}
-  void DestroyCaret() override {}
-  void SetCaretPos(int, int) override {}
-  void ShowCaret() override {}
-  void HideCaret() override {}
-  void SetImePosition(int, int, int) override {}
-  int ScrollBarSize(ze::TScrollBar) const override { return 17; }
-  void ShowScrollBar(ze::TScrollBar, bool) override {}
-  void SetScrollInfo(ze::TScrollBar, int, int, int, int) override {}
-  int ScrollTrackPos(ze::TScrollBar) const override { return 0; }
-  void SetCursor(int) override {}
-  void SetCapture(bool) override {}
-  bool LeftButtonDown() const override { return false; }
-  bool KeyDown(int) const override { return false; }
-  void SetFocus() override {}
-  void ClearRecords() {}
-  bool focused = true;
-  long invalidations = 0;
-
-private:
-  ze::test::TRecordingSurface measure_{1, 1};
-};
 
 struct Loaded {
-  NullHost host;
+  ze::bench::NullHost host;
   std::unique_ptr<ze::TEditor> editor = ze::Create<ze::TEditor>(nullptr);
   explicit Loaded(bool wrap) {
     editor->SetHost(&host);
@@ -75,7 +38,6 @@ struct Loaded {
   ~Loaded() { editor->SetHost(nullptr); }
   void GoMiddle() {
     editor->SetRowCol(editor->ListCount() / 2, 10);
-    host.ClearRecords();
   }
 };
 
@@ -96,7 +58,6 @@ void BM_Type1000Characters(benchmark::State& state) {
     auto t1 = Clock::now();
     state.SetIterationTime(Seconds(t0, t1));
     state.counters["us_per_char"] = Seconds(t0, t1) * 1e6 / 1000;
-    l.host.ClearRecords();
   }
 }
 BENCHMARK(BM_Type1000Characters)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);

@@ -11,10 +11,10 @@
 #include <ctime>
 
 #include "app/commands/SearchCommands.h"
+#include "bench/NullHost.h"
 #include "bench/ProgramFountain.h"
 #include "bench/SjisCorpus.h"
 #include "platform/CodePage.h"
-#include "tests/support/RecordingSurface.h"
 
 namespace {
 
@@ -23,40 +23,6 @@ namespace {
 constexpr int kOccurrences = 10000;
 const char* const kMarker = "QZXJMARK"; // not in the corpus
 
-// A window that only answers questions, so that the time measured is the
-// editor's and the command's, not a recording host's.
-class NullHost : public ze::TWindowHost {
-public:
-  bool HasWindow() const override { return true; }
-  bool Showing() const override { return true; }
-  bool Focused() const override { return true; }
-  int ClientWidth() const override { return 1280; }
-  int ClientHeight() const override { return 960; }
-  ze::TSurface& MeasureSurface() override { return measure_; }
-  void Invalidate(const ze::TRect&) override {}
-  void InvalidateAll() override {}
-  void UpdateNow() override {}
-  void ScrollContents(int, int, const ze::TRect&) override {}
-  void SetRedraw(bool) override {}
-  void CreateCaret(int, int) override {}
-  void DestroyCaret() override {}
-  void SetCaretPos(int, int) override {}
-  void ShowCaret() override {}
-  void HideCaret() override {}
-  void SetImePosition(int, int, int) override {}
-  int ScrollBarSize(ze::TScrollBar) const override { return 17; }
-  void ShowScrollBar(ze::TScrollBar, bool) override {}
-  void SetScrollInfo(ze::TScrollBar, int, int, int, int) override {}
-  int ScrollTrackPos(ze::TScrollBar) const override { return 0; }
-  void SetCursor(int) override {}
-  void SetCapture(bool) override {}
-  bool LeftButtonDown() const override { return false; }
-  bool KeyDown(int) const override { return false; }
-  void SetFocus() override {}
-
-private:
-  ze::test::TRecordingSurface measure_{1, 1};
-};
 
 double ThreadCpuSeconds() {
   timespec t{};
@@ -113,7 +79,7 @@ const std::string& PlantedText() {
 }
 
 void BM_ReplaceAll10000(benchmark::State& state) {
-  NullHost host;
+  ze::bench::NullHost host;
   auto editor = ze::Create<ze::TEditor>(nullptr);
   editor->SetHost(&host);
   editor->FocusIn();
