@@ -103,10 +103,10 @@ public:
   // editor receives the settings of EditorProp1.
   TPageWidget* CreatePage(const std::string& path);
   // Loads a file into the active empty page or a new one. False when the
-  // file does not exist (silently), is open already, is no regular file,
+  // file does not exist (reported only with reportMissing), is open already, is no regular file,
   // is too big or cannot be read (reported). The page takes the file's
   // path only once it holds the file.
-  bool OpenByName(const std::string& path);
+  bool OpenByName(const std::string& name, bool reportMissing = false);
   // Opens dropped files (on the window or an editor), in order: a file
   // already open in a page is named in a message, the others open.
   void DropFiles(const std::vector<std::string>& names);

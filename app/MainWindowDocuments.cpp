@@ -107,14 +107,16 @@ bool TForm1::OpenChecked(const std::string& path) {
   return true;
 }
 
-bool TForm1::OpenByName(const std::string& name) {
+bool TForm1::OpenByName(const std::string& name, bool reportMissing) {
   std::string path, reason;
   const TFileCheck check = CheckFileToOpen(name, path, MaxDocumentBytes(), &reason);
-  if (check == TFileCheck::Missing) return false;
+  if (check == TFileCheck::Missing && !reportMissing) return false;
   if (check != TFileCheck::Ok) {
     prompter_.Notice(FileCheckMessage(check, name, reason));
     return false;
   }
+  // Two names for one file would give two pages that overwrite each
+  // other's saves.
   if (docs_.IndexOfPath(path) >= 0) {
     prompter_.Notice(AlreadyOpenMessage(path));
     return false;
@@ -143,20 +145,7 @@ void TForm1::DropFiles(const std::vector<std::string>& names) {
 }
 
 void TForm1::OpenNamedFile(const std::string& name, bool reportMissing) {
-  std::string path, reason;
-  const TFileCheck check = CheckFileToOpen(name, path, MaxDocumentBytes(), &reason);
-  if (check == TFileCheck::Missing && !reportMissing) return;
-  if (check != TFileCheck::Ok) {
-    prompter_.Notice(FileCheckMessage(check, name, reason));
-    return;
-  }
-  // Two names for one file would give two pages that overwrite each
-  // other's saves.
-  if (docs_.IndexOfPath(path) >= 0) {
-    prompter_.Notice(AlreadyOpenMessage(path));
-    return;
-  }
-  if (OpenChecked(path))
+  if (OpenByName(name, reportMissing))
     if (TEditor* e = ActiveEditor()) ApplyProp(*e);
 }
 
@@ -184,18 +173,7 @@ std::string TForm1::AskOpenName(const std::string& title) {
 
 void TForm1::OpenFiles() {
   const std::string name = AskOpenName("開く");
-  if (name.empty()) return;
-  std::string path, reason;
-  const TFileCheck check = CheckFileToOpen(name, path, MaxDocumentBytes(), &reason);
-  if (check != TFileCheck::Ok) {
-    prompter_.Notice(FileCheckMessage(check, name, reason));
-    return;
-  }
-  if (docs_.IndexOfPath(path) >= 0) {
-    prompter_.Notice(AlreadyOpenMessage(path));
-    return;
-  }
-  OpenChecked(path);
+  if (!name.empty()) OpenByName(name, true);
 }
 
 void TForm1::AddReadFile() {
