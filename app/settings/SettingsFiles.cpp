@@ -128,8 +128,33 @@ private:
   std::unique_ptr<IniFile> ini_;
 };
 
-void ReadInt(TSettings& s, Reader& r) {
-  TWindowState& w = s.Window;
+// The same calls as Reader, writing: one list of keys per file serves both.
+class Writer {
+public:
+  explicit Writer(IniFile& ini) : ini_(ini) {}
+  void Int(const char* section, const char* key, int v) { ini_.WriteInteger(section, key, v); }
+  void Bool(const char* section, const char* key, bool v) { ini_.WriteBool(section, key, v); }
+  void Color(const char* section, const char* key, TColor v) {
+    ini_.WriteString(section, key, ColorToString(v));
+  }
+  void Text(const char* section, const char* key, const std::string& v) {
+    ini_.WriteString(section, key, v);
+  }
+  void Encoding(const char* section, const char* key, TEncoding v) {
+    ini_.WriteString(section, key, EncodingKey(v));
+  }
+  void LineBreak(const char* section, const char* key, TLineBreak v) {
+    ini_.WriteString(section, key, LineBreakKey(v));
+  }
+
+private:
+  IniFile& ini_;
+};
+
+// The keys of each file in the order they are written. Io is a Reader (S a
+// TSettings) or a Writer (S a const TSettings).
+template <class Io, class S> void IntKeys(Io& r, S& s) {
+  auto& w = s.Window;
   r.Int("Form", "Top", w.Rect.Top);
   r.Int("Form", "Left", w.Rect.Left);
   r.Int("Form", "Width", w.Rect.Width);
@@ -156,7 +181,7 @@ void ReadInt(TSettings& s, Reader& r) {
 
 std::string Numbered(const char* key, int i) { return key + std::to_string(i + 1); }
 
-void ReadColor(TSettings& s, Reader& r) {
+template <class Io, class S> void ColorKeys(Io& r, S& s) {
   r.Color("BKG", "Str", s.Background);
   for (int i = 0; i < kSettingsTokenCount; ++i) {
     const char* sec = TokenSection(static_cast<TSettingsToken>(i));
@@ -177,7 +202,7 @@ void ReadColor(TSettings& s, Reader& r) {
     r.Text("Dic", Numbered("Adder", i).c_str(), s.DicAddress[static_cast<size_t>(i)]);
 }
 
-void ReadBool(TSettings& s, Reader& r) {
+template <class Io, class S> void BoolKeys(Io& r, S& s) {
   r.Bool("Bool", "SameBkFlag", s.SameBkFlag);
   r.Bool("Bool", "AIndentFlag", s.AIndentFlag);
   r.Bool("Bool", "TIndentFlag", s.TIndentFlag);
@@ -188,7 +213,7 @@ void ReadBool(TSettings& s, Reader& r) {
   for (int i = 0; i < kSettingsTokenCount; ++i) {
     auto t = static_cast<TSettingsToken>(i);
     if (!TokenHasStyle(t)) continue;
-    TTokenSetting& tok = s.Tokens[static_cast<size_t>(i)];
+    auto& tok = s.Tokens[static_cast<size_t>(i)];
     r.Bool(TokenSection(t), "Bold", tok.Bold);
     r.Bool(TokenSection(t), "Italic", tok.Italic);
     r.Bool(TokenSection(t), "UnderL", tok.UnderL);
@@ -199,80 +224,6 @@ void ReadBool(TSettings& s, Reader& r) {
   r.Bool("CommentOut", "Row", s.CommentOutRow);
   for (int i = 0; i < kSettingsShowCount; ++i)
     r.Bool("Show", kShowKeys[i], s.Window.Show[static_cast<size_t>(i)]);
-}
-
-void WriteInt(const TSettings& s, IniFile& ini) {
-  const TWindowState& w = s.Window;
-  ini.WriteInteger("Form", "Top", w.Rect.Top);
-  ini.WriteInteger("Form", "Left", w.Rect.Left);
-  ini.WriteInteger("Form", "Width", w.Rect.Width);
-  ini.WriteInteger("Form", "Height", w.Rect.Height);
-  ini.WriteInteger("Font", "Name", w.FontName);
-  ini.WriteInteger("Font", "Size", w.FontSize);
-  ini.WriteInteger("Top", "Space", s.TopSpace);
-  ini.WriteInteger("Left", "Space", s.LeftSpace);
-  ini.WriteInteger("Line", "Space", s.LineSpace);
-  ini.WriteInteger("Character", "Space", s.CharacterSpace);
-  ini.WriteInteger("Tab", "Count", s.TabCount);
-  ini.WriteInteger("Wrap", "Count", s.WrapCount);
-  ini.WriteInteger("Reserve", "ReserveType", s.ReserveType);
-  ini.WriteInteger("Separate", "SeparateType", s.SeparateType);
-  ini.WriteInteger("Number", "NumberType", s.NumberType);
-  for (int i = 0; i < kSettingsBarCount; ++i) {
-    ini.WriteInteger(kBarSections[i], "Row", w.Bars[static_cast<size_t>(i)].Row);
-    ini.WriteInteger(kBarSections[i], "Pos", w.Bars[static_cast<size_t>(i)].Pos);
-  }
-  ini.WriteInteger("Dic", "Type", s.DicType);
-  ini.WriteString("File", "Encoding", EncodingKey(s.NewEncoding));
-  ini.WriteString("File", "LineBreak", LineBreakKey(s.NewLineBreak));
-}
-
-void WriteColor(const TSettings& s, IniFile& ini) {
-  auto put = [&](const char* sec, const char* key, TColor c) {
-    ini.WriteString(sec, key, ColorToString(c));
-  };
-  put("BKG", "Str", s.Background);
-  for (int i = 0; i < kSettingsTokenCount; ++i) {
-    const char* sec = TokenSection(static_cast<TSettingsToken>(i));
-    put(sec, "FStr", s.Tokens[static_cast<size_t>(i)].FStr);
-    put(sec, "BStr", s.Tokens[static_cast<size_t>(i)].BStr);
-  }
-  put("Ret", "FStr", s.RetColor);
-  put("Eof", "FStr", s.EofColor);
-  put("LineNum", "FStr", s.LineNumColor);
-  put("LineNum", "BStr", s.LineNumBkColor);
-  put("Ruler", "FStr", s.RulerColor);
-  put("Ruler", "BStr", s.RulerBkColor);
-  put("Ruler", "MFStr", s.RulerMarkColor);
-  put("LineCorsor", "FStr", s.LineCursorColor);
-  for (int i = 0; i < kDictionaryCount; ++i)
-    ini.WriteString("Dic", Numbered("Name", i), s.DicName[static_cast<size_t>(i)]);
-  for (int i = 0; i < kDictionaryCount; ++i)
-    ini.WriteString("Dic", Numbered("Adder", i), s.DicAddress[static_cast<size_t>(i)]);
-}
-
-void WriteBool(const TSettings& s, IniFile& ini) {
-  ini.WriteBool("Bool", "SameBkFlag", s.SameBkFlag);
-  ini.WriteBool("Bool", "AIndentFlag", s.AIndentFlag);
-  ini.WriteBool("Bool", "TIndentFlag", s.TIndentFlag);
-  ini.WriteBool("Bool", "FCaretFlag", s.FCaretFlag);
-  ini.WriteBool("Bool", "RetFlag", s.RetFlag);
-  ini.WriteBool("Bool", "EofFlag", s.EofFlag);
-  ini.WriteBool("Bool", "WrapFlag", s.WrapFlag);
-  for (int i = 0; i < kSettingsTokenCount; ++i) {
-    auto t = static_cast<TSettingsToken>(i);
-    if (!TokenHasStyle(t)) continue;
-    const TTokenSetting& tok = s.Tokens[static_cast<size_t>(i)];
-    ini.WriteBool(TokenSection(t), "Bold", tok.Bold);
-    ini.WriteBool(TokenSection(t), "Italic", tok.Italic);
-    ini.WriteBool(TokenSection(t), "UnderL", tok.UnderL);
-  }
-  ini.WriteBool("LineNumber", "Show", s.LineNumberShow);
-  ini.WriteBool("Ruler", "Show", s.RulerShow);
-  ini.WriteBool("LCursor", "Show", s.LCursorShow);
-  ini.WriteBool("CommentOut", "Row", s.CommentOutRow);
-  for (int i = 0; i < kSettingsShowCount; ++i)
-    ini.WriteBool("Show", kShowKeys[i], s.Window.Show[static_cast<size_t>(i)]);
 }
 
 } // namespace
@@ -334,15 +285,15 @@ void ReadSettingsFiles(TSettings& s, const TSettingsFileSet& files,
                        std::vector<std::string>* problems) {
   {
     Reader r(files.Int, problems);
-    ReadInt(s, r);
+    IntKeys(r, s);
   }
   {
     Reader r(files.Color, problems);
-    ReadColor(s, r);
+    ColorKeys(r, s);
   }
   {
     Reader r(files.Bool, problems);
-    ReadBool(s, r);
+    BoolKeys(r, s);
   }
   ClampSettings(s);
 }
@@ -367,9 +318,18 @@ void WriteSettingsFiles(const TSettings& s, const TSettingsFileSet& files) {
       errors += e.what();
     }
   };
-  attempt(files.Int, WriteInt);
-  attempt(files.Color, WriteColor);
-  attempt(files.Bool, WriteBool);
+  attempt(files.Int, [](const TSettings& s, IniFile& ini) {
+    Writer w(ini);
+    IntKeys(w, s);
+  });
+  attempt(files.Color, [](const TSettings& s, IniFile& ini) {
+    Writer w(ini);
+    ColorKeys(w, s);
+  });
+  attempt(files.Bool, [](const TSettings& s, IniFile& ini) {
+    Writer w(ini);
+    BoolKeys(w, s);
+  });
   if (!errors.empty()) throw EFileError("設定ファイルを保存できませんでした:\n" + errors);
 }
 
