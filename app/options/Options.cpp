@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/settings/ApplySettings.h"
+
 namespace ze {
 namespace {
 
@@ -76,42 +78,6 @@ TColor* BackSlot(TOptionValues& v, int item) {
   default:
     return nullptr;
   }
-}
-
-TFontStyles StyleOf(const TTokenSetting& t) {
-  TFontStyles s = 0;
-  if (t.Bold) s |= FontStyles({fsBold});
-  if (t.Italic) s |= FontStyles({fsItalic});
-  if (t.UnderL) s |= FontStyles({fsUnderline});
-  return s;
-}
-
-TFountainColor* TokenColor(TEditorColors& c, TSettingsToken t) {
-  switch (t) {
-  case stAnk:
-    return c.Ank();
-  case stDBCS:
-    return c.DBCS();
-  case stComment:
-    return c.Comment();
-  case stInt:
-    return c.Int();
-  case stStr:
-    return c.Str();
-  case stSymbol:
-    return c.Symbol();
-  case stReserve:
-    return c.Reserve();
-  case stSelect:
-    return c.Select();
-  case stHit:
-    return c.Hit();
-  case stUrl:
-    return c.Url();
-  case stMail:
-    return c.Mail();
-  }
-  return nullptr;
 }
 
 std::string RangeText(TNumberRange r) {
@@ -313,13 +279,9 @@ void ApplyOptions(const TOptionValues& v, TEditorProp& p) {
     TFountainColor* c = TokenColor(colors, t);
     c->SetColor(s.FStr);
     c->SetBkColor(s.BStr);
-    if (TokenHasStyle(t)) c->SetStyle(StyleOf(s));
+    if (TokenHasStyle(t)) c->SetStyle(TokenStyles(s));
   }
-  const TTokenSetting& comment = v.Tokens[stComment];
-  TEditorBracketCollection& brackets = *p.View()->Brackets();
-  brackets.SetAllColor(comment.FStr);
-  brackets.SetAllBkColor(comment.BStr);
-  brackets.SetAllStyle(StyleOf(comment));
+  ColourBrackets(*p.View()->Brackets(), v.Tokens[stComment]);
   p.View()->SetCommenter(v.CommentOutRow ? ByteString("//") : ByteString());
 
   p.Marks()->RetMark()->SetColor(v.RetColor);

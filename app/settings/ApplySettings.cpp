@@ -3,9 +3,8 @@
 #include "platform/FileIo.h"
 
 namespace ze {
-namespace {
 
-TFontStyles StyleOf(const TTokenSetting& t) {
+TFontStyles TokenStyles(const TTokenSetting& t) {
   TFontStyles s = 0;
   if (t.Bold) s |= FontStyles({fsBold});
   if (t.Italic) s |= FontStyles({fsItalic});
@@ -30,6 +29,14 @@ TFountainColor* TokenColor(TEditorColors& c, TSettingsToken t) {
   return nullptr;
 }
 
+void ColourBrackets(TEditorBracketCollection& brackets, const TTokenSetting& comment) {
+  brackets.SetAllColor(comment.FStr);
+  brackets.SetAllBkColor(comment.BStr);
+  brackets.SetAllStyle(TokenStyles(comment));
+}
+
+namespace {
+
 // The "{" "}" pair once, however often the settings are applied.
 void EnsureBracePair(TEditorBracketCollection& brackets) {
   for (int i = 0; i < brackets.Count(); ++i) {
@@ -39,12 +46,6 @@ void EnsureBracePair(TEditorBracketCollection& brackets) {
   TFountainBracketItem* item = brackets.Add();
   item->SetLeftBracket(ByteString("{"));
   item->SetRightBracket(ByteString("}"));
-}
-
-void ColourBrackets(TEditorBracketCollection& brackets, const TTokenSetting& comment) {
-  brackets.SetAllColor(comment.FStr);
-  brackets.SetAllBkColor(comment.BStr);
-  brackets.SetAllStyle(StyleOf(comment));
 }
 
 } // namespace
@@ -123,7 +124,7 @@ void ApplySettings(const TSettings& s, const std::string& fontName, TEditorProp&
   TEditorColors& colors = *p.View()->Colors();
   for (int i = 0; i < kSettingsTokenCount; ++i) {
     auto t = static_cast<TSettingsToken>(i);
-    if (TokenHasStyle(t)) TokenColor(colors, t)->SetStyle(StyleOf(s.Tokens[static_cast<size_t>(i)]));
+    if (TokenHasStyle(t)) TokenColor(colors, t)->SetStyle(TokenStyles(s.Tokens[static_cast<size_t>(i)]));
   }
 
   // Margins and widths.

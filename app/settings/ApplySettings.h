@@ -15,6 +15,13 @@ namespace ze {
 // column, marks, ruler, speed, view and wrap options.
 void InitEditorProp1(TEditorProp& p);
 
+// A token's font styles, and the colour item of the editor colours that
+// a token of the settings sets.
+TFontStyles TokenStyles(const TTokenSetting& t);
+TFountainColor* TokenColor(TEditorColors& c, TSettingsToken t);
+// Brackets are shown in the Comment token's colours and style.
+void ColourBrackets(TEditorBracketCollection& brackets, const TTokenSetting& comment);
+
 // Applies the settings as start-up does: font name (chosen from the font
 // list by the caller) and size, the token styles and colours, margins,
 // tab and wrap widths, the line-number column (width 3, margins 2 and 2),
