@@ -190,12 +190,13 @@ void TEditor::PaintRect(TSurface& s, const TRect& clip) {
 }
 
 ByteString TEditor::ExpandedRow(const ByteString& raw) const {
-  if (list_->WordWrap()) {
-    if (raw.view().find('\t') == std::string_view::npos) return raw;
-    return ByteString(ExpandTabs(raw.view()));
-  }
-  // Straight into the row string from the row's column map (which knows
-  // where the tabs are): a long row is walked and copied once.
+  // A short row is looked through for tabs; a long one asks its cached
+  // column map, which knows where they are.
+  const bool longRow = raw.size() >= kLongRowBytes;
+  if (!longRow && raw.view().find('\t') == std::string_view::npos) return raw;
+  if (list_->WordWrap()) return ByteString(ExpandTabs(raw.view()));
+  // Straight into the row string from the row's column map: a long row is
+  // walked and copied once.
   const auto columns = RowColumns(raw);
   if (!columns->HasTabs()) return raw;
   const int tab = ColumnSettings().TabSpaceCount;
@@ -207,7 +208,7 @@ ByteString TEditor::ExpandedRow(const ByteString& raw) const {
   // The expansions of an edited long row share what the rows share (up to
   // the column of the first changed byte), so the checkpoints of the
   // painted row find it without comparing.
-  if (sameTabs && raw.size() >= kLongRowBytes) {
+  if (sameTabs && longRow) {
     const size_t head = SharedPrefix(expandedRaw_, raw);
     if (head > 0)
       NoteRowEdit(expanded_, out, static_cast<size_t>(columns->PosToCol(static_cast<int>(head))));
